@@ -1,0 +1,93 @@
+#pragma once
+
+// The few operations Form1 needs of a windowing toolkit. Form1 and everything in this folder's
+// top level are written against these alone; each backend folder implements them.
+
+#include "Layout.h"
+
+#include <string_view>
+
+namespace vantorel {
+
+struct PixelRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    friend constexpr bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+struct RectF {
+    double x = 0;
+    double y = 0;
+    double width = 0;
+    double height = 0;
+};
+
+// A push button on the board: one of the tokens or one of the command buttons.
+struct ButtonRef {
+    enum class Group { Token, Command };
+    Group group = Group::Token;
+    int index = 0;
+    static constexpr ButtonRef token(int i) { return { Group::Token, i }; }
+    static constexpr ButtonRef command(layout::Command c)
+    {
+        return { Group::Command, static_cast<int>(c) };
+    }
+    const ButtonRow& row() const;
+    friend constexpr bool operator==(ButtonRef, ButtonRef) = default;
+};
+
+enum class MouseButton { Left, Right, Middle, Other };
+
+// The OLE numbering of drop effects.
+enum class DropEffect { None = 0, Copy = 1, Move = 2 };
+
+// The desktop's own colours, for what the board leaves to the system.
+struct SystemColours {
+    Colour windowText { 0, 0, 0 };
+    Colour buttonFace { 240, 240, 240 };
+    Colour buttonText { 0, 0, 0 };
+    Colour buttonHighlight { 255, 255, 255 };
+    Colour buttonShadow { 160, 160, 160 };
+    Colour buttonDarkShadow { 105, 105, 105 };
+};
+
+struct FontSpec {
+    std::string_view face; // the layout's face name; a backend maps it to what it has
+    double pixelSize = 0;
+    bool bold = true;
+};
+
+enum class TextAlign { TopLeft, Centre };
+
+// Somewhere to draw: the window's surface, a button, or a printed page. Coordinates are the
+// device's own (logical pixels on screen, device units on paper).
+class Canvas {
+public:
+    virtual ~Canvas() = default;
+    virtual void FillRect(const RectF&, Colour) = 0;
+    // Text is never clipped to its box: a name that overhangs its label by a pixel shows whole.
+    virtual void DrawText(const RectF& box, std::string_view utf8, const FontSpec&, Colour,
+        TextAlign)
+        = 0;
+    virtual void DrawFocusFrame(const RectF&, Colour) = 0;
+};
+
+class Toolkit {
+public:
+    virtual ~Toolkit() = default;
+    virtual SystemColours Colours() const = 0;
+    virtual void PlaceButton(ButtonRef, const PixelRect&, double fontPixels) = 0;
+    virtual void SetButtonCaption(ButtonRef, std::string_view utf8) = 0;
+    virtual void SetButtonVisible(ButtonRef, bool) = 0;
+    // The surface (background, frame, lines, labels) must be drawn again.
+    virtual void RepaintSurface() = 0;
+    virtual void CloseWindow() = 0;
+    // Opens a drag with the token as its source; returns when the drag has ended, however.
+    virtual void BeginDrag(int token) = 0;
+    // Sends the window's client area, as it looks now, to the default printer. May throw.
+    virtual void PrintClientArea() = 0;
+};
+
+} // namespace vantorel

@@ -1,0 +1,72 @@
+#include "QtCanvas.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPen>
+#include <cmath>
+#include <utility>
+
+namespace vantorel {
+
+namespace {
+
+constexpr std::pair<std::string_view, const char*> kFaceTwins[] = {
+    { "Arial", "Liberation Sans" },
+    { "MS Serif", "Liberation Serif" },
+};
+
+QRectF ToQRectF(const RectF& r) { return { r.x, r.y, r.width, r.height }; }
+
+QString ToQString(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+} // namespace
+
+QColor ToQColor(Colour c) { return QColor(c.red, c.green, c.blue); }
+
+QFont ToQFont(const FontSpec& spec)
+{
+    QString family = ToQString(spec.face);
+    for (const auto& [face, twin] : kFaceTwins)
+        if (face == spec.face)
+            family = QString::fromLatin1(twin);
+    QFont font(family);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(spec.pixelSize))));
+    font.setBold(spec.bold);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+void QtCanvas::FillRect(const RectF& r, Colour c) { m_painter.fillRect(ToQRectF(r), ToQColor(c)); }
+
+void QtCanvas::DrawText(const RectF& box, std::string_view utf8, const FontSpec& spec, Colour c,
+    TextAlign align)
+{
+    const QFont font = ToQFont(spec);
+    m_painter.setFont(font);
+    m_painter.setPen(ToQColor(c));
+    const QString text = ToQString(utf8);
+    if (align == TextAlign::TopLeft) {
+        // Drawn from the baseline rather than into the box, so nothing can clip a glyph.
+        const QFontMetricsF metrics(font, m_painter.device());
+        m_painter.drawText(QPointF(box.x, box.y + metrics.ascent()), text);
+    } else {
+        m_painter.drawText(ToQRectF(box), Qt::AlignCenter | Qt::TextDontClip, text);
+    }
+}
+
+void QtCanvas::DrawFocusFrame(const RectF& r, Colour c)
+{
+    QPen pen(ToQColor(c));
+    pen.setStyle(Qt::DotLine);
+    pen.setWidth(1);
+    m_painter.setPen(pen);
+    m_painter.setBrush(Qt::NoBrush);
+    m_painter.drawRect(QRectF(r.x, r.y, r.width - 1, r.height - 1));
+}
+
+} // namespace vantorel

@@ -1,0 +1,232 @@
+#include "QtForm.h"
+
+#include "QtCanvas.h"
+
+#include <QApplication>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QPixmap>
+#include <algorithm>
+#include <vector>
+
+namespace vantorel {
+
+using namespace layout;
+
+namespace {
+
+QString ToQString(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+MouseButton FromQt(Qt::MouseButton b)
+{
+    switch (b) {
+    case Qt::LeftButton:
+        return MouseButton::Left;
+    case Qt::RightButton:
+        return MouseButton::Right;
+    case Qt::MiddleButton:
+        return MouseButton::Middle;
+    default:
+        return MouseButton::Other;
+    }
+}
+
+Colour FromQColor(const QColor& c)
+{
+    return { static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+        static_cast<std::uint8_t>(c.blue()) };
+}
+
+} // namespace
+
+BoardButton::BoardButton(QtForm& form, ButtonRef ref)
+    : QPushButton(&form)
+    , m_form(form)
+    , m_ref(ref)
+{
+    setObjectName(ToQString(ref.row().name)
+        + (ref.row().index >= 0 ? QStringLiteral("(%1)").arg(ref.row().index) : QString()));
+    setText(ToQString(ref.row().caption));
+    setFocusPolicy(Qt::StrongFocus);
+    setAutoDefault(false);
+}
+
+void BoardButton::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    QtCanvas canvas(painter);
+    m_form.form().paintButton(canvas, m_ref, { 0, 0, double(width()), double(height()) },
+        { isDown(), hasFocus() });
+}
+
+void BoardButton::mousePressEvent(QMouseEvent* event)
+{
+    if (m_ref.group != ButtonRef::Group::Token)
+        return QPushButton::mousePressEvent(event);
+    // A token never behaves as a button: any press opens a drag, and the press handler returns
+    // only when the drag has ended.
+    event->accept();
+    m_form.form().tokenMouseDown(m_ref.index, FromQt(event->button()));
+}
+
+void BoardButton::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (m_ref.group != ButtonRef::Group::Token)
+        return QPushButton::mouseDoubleClickEvent(event);
+    mousePressEvent(event);
+}
+
+QtForm::QtForm()
+    : m_dragRunner([](QDrag& drag) { return drag.exec(Qt::MoveAction); })
+{
+    setWindowTitle(ToQString(kWindow.caption));
+    setAccessibleName(windowTitle());
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAcceptDrops(true);
+
+    // Created bottom to top, so siblings stack as the board's picture stacks them.
+    std::vector<BoardButton*> byTabIndex;
+    for (ButtonRef ref : kStackingOrder) {
+        auto* b = new BoardButton(*this, ref);
+        if (ref.group == ButtonRef::Group::Token)
+            m_tokens[std::size_t(ref.index)] = b;
+        else {
+            m_commands[std::size_t(ref.index)] = b;
+            connect(b, &QPushButton::clicked, this,
+                [this, c = static_cast<Command>(ref.index)] { m_form.commandClick(c); });
+        }
+        byTabIndex.push_back(b);
+    }
+    std::sort(byTabIndex.begin(), byTabIndex.end(), [](BoardButton* a, BoardButton* b) {
+        return a->ref().row().tabIndex < b->ref().row().tabIndex;
+    });
+    for (std::size_t i = 1; i < byTabIndex.size(); ++i)
+        setTabOrder(byTabIndex[i - 1], byTabIndex[i]);
+
+    const SizeF client = Viewport::DefaultClientSize();
+    resize(int(client.width), int(client.height));
+    m_form.formResize(client.width, client.height);
+    m_form.formLoad();
+    byTabIndex.front()->setFocus();
+
+    qApp->installEventFilter(this);
+}
+
+QtForm::~QtForm() { qApp->removeEventFilter(this); }
+
+BoardButton* QtForm::button(ButtonRef ref) const
+{
+    const auto i = static_cast<std::size_t>(ref.index);
+    return ref.group == ButtonRef::Group::Token ? m_tokens.at(i) : m_commands.at(i);
+}
+
+void QtForm::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    QtCanvas canvas(painter);
+    m_form.paintSurface(canvas, { 0, 0, double(width()), double(height()) });
+}
+
+void QtForm::resizeEvent(QResizeEvent*) { m_form.formResize(width(), height()); }
+
+bool QtForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // Key preview: the press reaches us first when it is on its way to the focused control of
+    // this window; it goes on there untouched.
+    if (event->type() == QEvent::KeyPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        QWidget* focus = QApplication::focusWidget();
+        const bool firstStop = widget && (widget == focus || (!focus && widget == this));
+        if (firstStop && widget->window() == this) {
+            const QString text = static_cast<QKeyEvent*>(event)->text();
+            for (QChar ch : text)
+                m_form.formKeyPress(ch.unicode());
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool QtForm::overPushButton(const QPointF& pos) const
+{
+    const QWidget* child = childAt(pos.toPoint());
+    return child && qobject_cast<const QPushButton*>(child) && child->isVisible();
+}
+
+void QtForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    // Whatever is dragged in is welcome; its payload is never read.
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+}
+
+void QtForm::dragMoveEvent(QDragMoveEvent* event)
+{
+    // Only the window's own surface takes drops: over a push button the pointer says no.
+    if (overPushButton(event->position())) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+}
+
+void QtForm::dropEvent(QDropEvent* event)
+{
+    if (overPushButton(event->position())) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+    m_form.formDragDrop(event->position().x(), event->position().y());
+}
+
+SystemColours QtForm::Colours() const
+{
+    const QPalette& p = palette();
+    return { FromQColor(p.color(QPalette::WindowText)), FromQColor(p.color(QPalette::Button)),
+        FromQColor(p.color(QPalette::ButtonText)), FromQColor(p.color(QPalette::Light)),
+        FromQColor(p.color(QPalette::Mid)), FromQColor(p.color(QPalette::Shadow)) };
+}
+
+void QtForm::PlaceButton(ButtonRef ref, const PixelRect& r, double)
+{
+    // Each button draws its own caption at the board's scale; Qt needs no font from us.
+    button(ref)->setGeometry(r.x, r.y, r.width, r.height);
+}
+
+void QtForm::SetButtonCaption(ButtonRef ref, std::string_view utf8)
+{
+    button(ref)->setText(ToQString(utf8));
+}
+
+void QtForm::SetButtonVisible(ButtonRef ref, bool visible) { button(ref)->setVisible(visible); }
+
+void QtForm::RepaintSurface() { update(); }
+
+void QtForm::CloseWindow() { close(); }
+
+void QtForm::BeginDrag(int token)
+{
+    BoardButton* source = m_tokens.at(std::size_t(token));
+    auto* data = new QMimeData;
+    data->setText(QString());
+    QDrag drag(source);
+    drag.setMimeData(data);
+    // The picture's top-left corner rides at the pointer: where the user lets go is exactly
+    // where the token's corner will stand.
+    drag.setPixmap(source->grab());
+    drag.setHotSpot(QPoint(0, 0));
+    m_dragRunner(drag);
+}
+
+void QtForm::PrintClientArea() { }
+
+} // namespace vantorel
