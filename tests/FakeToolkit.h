@@ -1,0 +1,90 @@
+#pragma once
+
+// A toolkit that only records: Form1's handlers run against it without any window system.
+
+#include "Form1.h"
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vantorel {
+
+struct FakeToolkit final : Toolkit {
+    struct Placed {
+        PixelRect rect;
+        double fontPixels = 0;
+    };
+    std::map<std::pair<int, int>, Placed> placed;
+    std::map<std::pair<int, int>, std::string> captions;
+    std::map<std::pair<int, int>, bool> visible;
+    int repaints = 0;
+    int closes = 0;
+    std::vector<int> drags;
+    int prints = 0;
+    std::function<void()> onDrag;
+    std::function<void()> onPrint;
+
+    static std::pair<int, int> Key(ButtonRef r) { return { int(r.group), r.index }; }
+
+    SystemColours Colours() const override { return {}; }
+    void PlaceButton(ButtonRef r, const PixelRect& p, double font) override
+    {
+        placed[Key(r)] = { p, font };
+    }
+    void SetButtonCaption(ButtonRef r, std::string_view c) override
+    {
+        captions[Key(r)] = std::string(c);
+    }
+    void SetButtonVisible(ButtonRef r, bool v) override { visible[Key(r)] = v; }
+    void RepaintSurface() override { ++repaints; }
+    void CloseWindow() override { ++closes; }
+    void BeginDrag(int token) override
+    {
+        drags.push_back(token);
+        if (onDrag)
+            onDrag();
+    }
+    void PrintClientArea() override
+    {
+        ++prints;
+        if (onPrint)
+            onPrint();
+    }
+};
+
+// Records what was drawn, in order.
+struct RecordingCanvas final : Canvas {
+    struct Fill {
+        RectF rect;
+        Colour colour;
+    };
+    struct Text {
+        RectF box;
+        std::string text;
+        FontSpec font;
+        Colour colour;
+    };
+    std::vector<Fill> fills;
+    std::vector<Text> texts;
+    int focusFrames = 0;
+
+    void FillRect(const RectF& r, Colour c) override { fills.push_back({ r, c }); }
+    void DrawText(const RectF& box, std::string_view t, const FontSpec& f, Colour c,
+        TextAlign) override
+    {
+        texts.push_back({ box, std::string(t), f, c });
+    }
+    void DrawFocusFrame(const RectF&, Colour) override { ++focusFrames; }
+
+    const Text* FindText(std::string_view t) const
+    {
+        for (const Text& x : texts)
+            if (x.text == t)
+                return &x;
+        return nullptr;
+    }
+};
+
+} // namespace vantorel

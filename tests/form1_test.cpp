@@ -1,0 +1,234 @@
+#include "FakeToolkit.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace vantorel {
+namespace {
+
+using namespace layout;
+
+constexpr ButtonRef kToggle = ButtonRef::command(Command::ToggleNames);
+constexpr ButtonRef kReserved = ButtonRef::command(Command::Arudha);
+
+struct Form1Test : ::testing::Test {
+    FakeToolkit toolkit;
+    Form1 form { toolkit };
+    void SetUp() override
+    {
+        const SizeF size = Viewport::DefaultClientSize();
+        form.formResize(size.width, size.height);
+        form.formLoad();
+    }
+    PixelRect TokenPixels(int i) { return toolkit.placed[FakeToolkit::Key(ButtonRef::token(i))].rect; }
+};
+
+TEST_F(Form1Test, LoadStartsTheBoardAndShowsItsState)
+{
+    EXPECT_EQ(form.board().HomeTop(0), 840);
+    EXPECT_FALSE(toolkit.visible[FakeToolkit::Key(kReserved)]);
+    EXPECT_TRUE(toolkit.visible[FakeToolkit::Key(kToggle)]);
+    EXPECT_EQ(toolkit.captions[FakeToolkit::Key(kToggle)], "CLR RASHIS");
+    EXPECT_EQ(toolkit.captions[FakeToolkit::Key(ButtonRef::token(9))], "Ket");
+    // One pixel is 15 twips: "Asc" at 13920, 840, 735 x 495 twips.
+    EXPECT_EQ(TokenPixels(0), (PixelRect { 928, 56, 49, 33 }));
+    EXPECT_EQ(toolkit.placed[FakeToolkit::Key(ButtonRef::command(Command::Print))].rect,
+        (PixelRect { 880, 640, 145, 25 }));
+    EXPECT_DOUBLE_EQ(toolkit.placed[FakeToolkit::Key(ButtonRef::token(0))].fontPixels, 18.0);
+}
+
+TEST_F(Form1Test, ResetAndTheCKeyBringEveryTokenHome)
+{
+    const PixelRect home = TokenPixels(7);
+    for (char16_t key : { u'c', u'C' }) {
+        toolkit.drags.clear();
+        form.tokenMouseDown(7, MouseButton::Left);
+        form.formDragDrop(300.0, 400.0);
+        EXPECT_EQ(TokenPixels(7), (PixelRect { 300, 400, 49, 33 }));
+        form.formKeyPress(key);
+        EXPECT_EQ(TokenPixels(7), home);
+    }
+    form.tokenMouseDown(2, MouseButton::Left);
+    form.formDragDrop(10.0, 10.0);
+    form.cmdclearClick();
+    EXPECT_EQ(form.board().Token(2), (TokenPosition { 13920, 2160 }));
+}
+
+TEST_F(Form1Test, OtherCharactersAndCtrlCDoNothing)
+{
+    form.tokenMouseDown(1, MouseButton::Left);
+    form.formDragDrop(150.0, 30.0);
+    const ChartBoard moved = form.board();
+    for (char16_t key : { u'x', char16_t(3), u'r', u' ', u'\r', char16_t(0x0441) /* Cyrillic es */ })
+        form.formKeyPress(key);
+    EXPECT_EQ(form.board(), moved);
+}
+
+TEST_F(Form1Test, ToggleRelabelsTheButtonAndRepaints)
+{
+    const int before = toolkit.repaints;
+    form.commandClick(Command::ToggleNames);
+    EXPECT_EQ(toolkit.captions[FakeToolkit::Key(kToggle)], "SHOW RASHIS");
+    EXPECT_FALSE(form.board().SanskritNameVisible(4));
+    EXPECT_GT(toolkit.repaints, before);
+    form.commandClick(Command::ToggleNames);
+    EXPECT_EQ(toolkit.captions[FakeToolkit::Key(kToggle)], "CLR RASHIS");
+    EXPECT_TRUE(form.board().WesternNameVisible(4));
+}
+
+TEST_F(Form1Test, ExitClosesTheWindowAndTheReservedButtonDoesNothing)
+{
+    const ChartBoard before = form.board();
+    form.commandClick(Command::Arudha);
+    EXPECT_EQ(form.board(), before);
+    EXPECT_EQ(toolkit.closes, 0);
+    form.commandClick(Command::Exit);
+    EXPECT_EQ(toolkit.closes, 1);
+}
+
+TEST_F(Form1Test, AnyMouseButtonOnATokenOpensADragForIt)
+{
+    for (MouseButton b : { MouseButton::Left, MouseButton::Right, MouseButton::Middle }) {
+        form.tokenMouseDown(int(b) + 3, b);
+        EXPECT_EQ(toolkit.drags.back(), int(b) + 3);
+        EXPECT_EQ(form.board().PressedToken(), int(b) + 3);
+    }
+    const DragOffer offer = form.tokenStartDrag(3);
+    EXPECT_EQ(offer.allowedEffects, DropEffect::Move);
+    EXPECT_TRUE(offer.text.empty());
+}
+
+TEST_F(Form1Test, ADropInsideTheDragLoopMovesThePressedTokenCornerToThePoint)
+{
+    // The road of one drag: press "Sun", drop over Aries, inside the press handler.
+    toolkit.onDrag = [&] { form.formDragDrop(200.0, 40.0); };
+    form.tokenMouseDown(1, MouseButton::Left);
+    EXPECT_EQ(form.board().Token(1), (TokenPosition { 3000.0f, 600.0f }));
+    EXPECT_TRUE(SignBox(0).contains({ 3000, 600, 1, 1 }));
+}
+
+TEST_F(Form1Test, ADropBeforeAnyPressMovesNothing)
+{
+    const ChartBoard before = form.board();
+    form.formDragDrop(100.0, 100.0);
+    EXPECT_EQ(form.board(), before);
+}
+
+TEST_F(Form1Test, DropPointsMapToTwipsAtEveryScale)
+{
+    form.tokenMouseDown(5, MouseButton::Left);
+    form.formResize(1041.0 * 2, 741.0 * 2);
+    form.formDragDrop(400.5, 60.0);
+    EXPECT_FLOAT_EQ(form.board().Token(5).left, 3003.75f);
+    EXPECT_FLOAT_EQ(form.board().Token(5).top, 450.0f);
+
+    // A wider window centres the board: the extra width is split on both sides.
+    form.formResize(1041.0 + 200.0, 741.0);
+    form.formDragDrop(100.0 + 200.0, 15.0);
+    EXPECT_FLOAT_EQ(form.board().Token(5).left, 3000.0f);
+    EXPECT_FLOAT_EQ(form.board().Token(5).top, 225.0f);
+}
+
+TEST_F(Form1Test, AtTwiceTheSizeEveryButtonIsExactlyTwiceItsPixelRectangle)
+{
+    std::map<std::pair<int, int>, PixelRect> atOne;
+    for (const auto& [key, p] : toolkit.placed)
+        atOne[key] = p.rect;
+    form.formResize(1041.0 * 2, 741.0 * 2);
+    for (const auto& [key, p] : toolkit.placed) {
+        const PixelRect one = atOne[key];
+        EXPECT_EQ(p.rect, (PixelRect { one.x * 2, one.y * 2, one.width * 2, one.height * 2 }));
+    }
+    EXPECT_DOUBLE_EQ(toolkit.placed[FakeToolkit::Key(ButtonRef::token(0))].fontPixels, 36.0);
+}
+
+TEST_F(Form1Test, PrintingHappensOnWhiteAndTheScreenPaletteAlwaysComesBack)
+{
+    Colour duringPrint {};
+    toolkit.onPrint = [&] { duringPrint = form.board().WindowBackground(); };
+    form.cmdprintClick();
+    EXPECT_EQ(toolkit.prints, 1);
+    EXPECT_EQ(duringPrint, kWhite);
+    EXPECT_EQ(form.board().WindowBackground(), kLightYellow);
+
+    form.clrrashiClick();
+    toolkit.onPrint = [] { throw std::runtime_error("printer on fire"); };
+    EXPECT_NO_THROW(form.cmdprintClick());
+    EXPECT_EQ(form.board().WesternNameBackground(2), kLightYellow);
+    EXPECT_EQ(form.board().CaptionBackground(3), kLightYellow);
+    EXPECT_FALSE(form.board().WesternNameVisible(2));
+}
+
+TEST(Viewport, OpensAtScaleOneOrShrinksToFitASmallScreen)
+{
+    const SizeF design = Viewport::DefaultClientSize();
+    EXPECT_DOUBLE_EQ(design.width, 1041.0);
+    EXPECT_DOUBLE_EQ(design.height, 741.0);
+    const SizeF big = Viewport::InitialClientSize(1920, 1080);
+    EXPECT_DOUBLE_EQ(big.width, 1041.0);
+    EXPECT_DOUBLE_EQ(big.height, 741.0);
+    const SizeF small = Viewport::InitialClientSize(800, 1000);
+    EXPECT_LE(small.width, 800.0);
+    EXPECT_NEAR(small.width / small.height, 1041.0 / 741.0, 0.01);
+    const Viewport fitted = Viewport::Fit(small.width, small.height);
+    EXPECT_LE(fitted.ToPixelsX(layout::kExtentRight), small.width);
+    EXPECT_LE(fitted.ToPixelsY(layout::kExtentBottom), small.height);
+}
+
+TEST(Viewport, HugeAndDegenerateInputsStayRepresentable)
+{
+    const Viewport v = Viewport::Fit(0, -5);
+    EXPECT_DOUBLE_EQ(v.scale(), 1.0);
+    const PixelRect far = v.ToPixels(1.0e30, -1.0e30, 735, 495);
+    EXPECT_LE(far.x, 10'000'000);
+    EXPECT_GE(far.y, -10'000'000);
+    EXPECT_TRUE(std::isfinite(v.ToTwipsX(1.0e300)));
+}
+
+TEST(BoardPicture, SurfaceShowsOnlyVisibleNamesInTheirColours)
+{
+    FakeToolkit toolkit;
+    Form1 form { toolkit };
+    form.formLoad();
+    RecordingCanvas shown;
+    form.paintSurface(shown, { 0, 0, 1041, 741 });
+    ASSERT_NE(shown.FindText("Capricon"), nullptr);
+    EXPECT_EQ(shown.FindText("Capricon")->colour, (Colour { 128, 128, 128 }));
+    EXPECT_EQ(shown.FindText("Makara")->colour, (Colour { 64, 64, 64 }));
+    EXPECT_DOUBLE_EQ(shown.FindText("Makara")->box.x, 120.0);
+    EXPECT_DOUBLE_EQ(shown.FindText("Makara")->font.pixelSize, 13.0);
+    EXPECT_EQ(shown.fills.front().colour, kLightYellow);
+    // The grid line left of the second column is two pixels wide, centred on x = 176.
+    bool line = false;
+    for (const auto& f : shown.fills)
+        line |= f.rect.x == 175 && f.rect.width == 2 && f.rect.y == 16 && f.rect.height == 704;
+    EXPECT_TRUE(line);
+
+    form.clrrashiClick();
+    RecordingCanvas hidden;
+    form.paintSurface(hidden, { 0, 0, 1041, 741 });
+    EXPECT_EQ(hidden.FindText("Capricon"), nullptr);
+    EXPECT_EQ(hidden.FindText("Makara"), nullptr);
+    EXPECT_NE(hidden.FindText("Vantorel - Teaching Tool for a Jyotishi"), nullptr);
+    EXPECT_EQ(hidden.texts.size(), std::size_t(kCaptionCount));
+}
+
+TEST(BoardPicture, ClientAreaStacksTokensAboveCommandButtonsAndSkipsTheHiddenOne)
+{
+    FakeToolkit toolkit;
+    Form1 form { toolkit };
+    form.formLoad();
+    RecordingCanvas page;
+    PaintClientArea(page, form.board(), form.viewport(), {}, { 0, 0, 1041, 741 });
+    std::vector<std::string> buttons;
+    for (const auto& t : page.texts)
+        if (t.font.face == "MS Serif" && t.colour == SystemColours {}.buttonText)
+            buttons.push_back(t.text);
+    const std::vector<std::string> expected { "RESET", "CLR RASHIS", "EXIT", "PRINT", "Asc", "Sun",
+        "Mon", "Jup", "Mer", "Ven", "Sat", "Mar", "Rah", "Ket" };
+    EXPECT_EQ(buttons, expected);
+}
+
+} // namespace
+} // namespace vantorel
