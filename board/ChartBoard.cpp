@@ -31,8 +31,8 @@ ChartBoard::ChartBoard()
     , m_windowBackground(kWindow.background)
 {
     for (std::size_t i = 0; i < kTokenCount; ++i)
-        m_tokens[i] = { static_cast<float>(kTokens[i].rect.left),
-            static_cast<float>(kTokens[i].rect.top) };
+        m_tokens[i]
+            = {static_cast<float>(kTokens[i].rect.left), static_cast<float>(kTokens[i].rect.top)};
     for (std::size_t i = 0; i < kSignCount; ++i) {
         m_westernVisible[i] = true;
         m_sanskritVisible[i] = true;
@@ -66,15 +66,15 @@ void ChartBoard::MoveToken(int index, float x, float y)
     // board unrepresentable on screen, so it is refused rather than stored.
     if (index < 0 || index >= kTokenCount || !std::isfinite(x) || !std::isfinite(y))
         return;
-    m_tokens[static_cast<std::size_t>(index)] = { x, y };
+    m_tokens[static_cast<std::size_t>(index)] = {x, y};
     Mark(Change::Tokens);
 }
 
 void ChartBoard::ResetTokens()
 {
     for (std::size_t i = 0; i < kTokenCount; ++i) {
-        const TokenPosition home { static_cast<float>(m_homeLeft[i]),
-            static_cast<float>(m_homeTop[i]) };
+        const TokenPosition home {
+            static_cast<float>(m_homeLeft[i]), static_cast<float>(m_homeTop[i])};
         if (m_tokens[i] != home) {
             m_tokens[i] = home;
             Mark(Change::Tokens);
@@ -118,9 +118,15 @@ void ChartBoard::SetBackgrounds(Colour c)
     Mark(Change::Palette);
 }
 
-void ChartBoard::ApplyPrintPalette() { SetBackgrounds(kPrintPalette); }
+void ChartBoard::ApplyPrintPalette()
+{
+    SetBackgrounds(kPrintPalette);
+}
 
-void ChartBoard::RestoreScreenPalette() { SetBackgrounds(kScreenPalette); }
+void ChartBoard::RestoreScreenPalette()
+{
+    SetBackgrounds(kScreenPalette);
+}
 
 void ChartBoard::SetPressedToken(int index)
 {

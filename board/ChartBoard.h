@@ -57,7 +57,10 @@ public:
     void SetPressedToken(int index);
 
     TokenPosition Token(int index) const { return m_tokens.at(static_cast<std::size_t>(index)); }
-    std::int16_t HomeLeft(int index) const { return m_homeLeft.at(static_cast<std::size_t>(index)); }
+    std::int16_t HomeLeft(int index) const
+    {
+        return m_homeLeft.at(static_cast<std::size_t>(index));
+    }
     std::int16_t HomeTop(int index) const { return m_homeTop.at(static_cast<std::size_t>(index)); }
 
     bool WesternNameVisible(int sign) const { return m_westernVisible.at(Sign(sign)); }

@@ -38,8 +38,7 @@ constexpr bool WesternNameSitsAtBoxInset()
     return true;
 }
 
-template<typename Visit>
-constexpr void ForEachLabel(Visit visit)
+template <typename Visit> constexpr void ForEachLabel(Visit visit)
 {
     for (const LabelRow& r : kWesternNames)
         visit(r);
@@ -73,7 +72,7 @@ constexpr Rect LineBand(const LineRow& l)
     const int x2 = l.from.x < l.to.x ? l.to.x : l.from.x;
     const int y1 = l.from.y < l.to.y ? l.from.y : l.to.y;
     const int y2 = l.from.y < l.to.y ? l.to.y : l.from.y;
-    return { x1 - half, y1 - half, x2 - x1 + 2 * half, y2 - y1 + 2 * half };
+    return {x1 - half, y1 - half, x2 - x1 + 2 * half, y2 - y1 + 2 * half};
 }
 
 constexpr bool NoLineCrossesALabel()

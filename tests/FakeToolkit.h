@@ -26,12 +26,12 @@ struct FakeToolkit final : Toolkit {
     std::function<void()> onDrag;
     std::function<void()> onPrint;
 
-    static std::pair<int, int> Key(ButtonRef r) { return { int(r.group), r.index }; }
+    static std::pair<int, int> Key(ButtonRef r) { return {int(r.group), r.index}; }
 
     SystemColours Colours() const override { return {}; }
     void PlaceButton(ButtonRef r, const PixelRect& p, double font) override
     {
-        placed[Key(r)] = { p, font };
+        placed[Key(r)] = {p, font};
     }
     void SetButtonCaption(ButtonRef r, std::string_view c) override
     {
@@ -70,11 +70,11 @@ struct RecordingCanvas final : Canvas {
     std::vector<Text> texts;
     int focusFrames = 0;
 
-    void FillRect(const RectF& r, Colour c) override { fills.push_back({ r, c }); }
-    void DrawText(const RectF& box, std::string_view t, const FontSpec& f, Colour c,
-        TextAlign) override
+    void FillRect(const RectF& r, Colour c) override { fills.push_back({r, c}); }
+    void DrawText(
+        const RectF& box, std::string_view t, const FontSpec& f, Colour c, TextAlign) override
     {
-        texts.push_back({ box, std::string(t), f, c });
+        texts.push_back({box, std::string(t), f, c});
     }
     void DrawFocusFrame(const RectF&, Colour) override { ++focusFrames; }
 

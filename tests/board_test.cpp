@@ -62,7 +62,7 @@ TEST(ChartBoard, CreatedInTheLayoutsState)
     const ChartBoard board;
     for (int i = 0; i < kTokenCount; ++i) {
         const Rect home = kTokens[std::size_t(i)].rect;
-        EXPECT_EQ(board.Token(i), (TokenPosition { float(home.left), float(home.top) }));
+        EXPECT_EQ(board.Token(i), (TokenPosition {float(home.left), float(home.top)}));
     }
     ExpectAllNamesVisible(board, true);
     EXPECT_EQ(board.ToggleCaption(), "CLR RASHIS");
@@ -74,14 +74,14 @@ TEST(ChartBoard, CreatedInTheLayoutsState)
 TEST(ChartBoard, StartUpCapturesHomesColoursNamesAndHidesTheReservedButton)
 {
     const ChartBoard board = StartedBoard();
-    const int tops[kTokenCount] = { 840, 1440, 2160, 2880, 3600, 4320, 5040, 5760, 6480, 7200 };
+    const int tops[kTokenCount] = {840, 1440, 2160, 2880, 3600, 4320, 5040, 5760, 6480, 7200};
     for (int i = 0; i < kTokenCount; ++i) {
         EXPECT_EQ(board.HomeLeft(i), 13920);
         EXPECT_EQ(board.HomeTop(i), tops[i]);
     }
     for (int i = 0; i < kSignCount; ++i) {
-        EXPECT_EQ(board.WesternNameColour(i), (Colour { 128, 128, 128 }));
-        EXPECT_EQ(board.SanskritNameColour(i), (Colour { 64, 64, 64 }));
+        EXPECT_EQ(board.WesternNameColour(i), (Colour {128, 128, 128}));
+        EXPECT_EQ(board.SanskritNameColour(i), (Colour {64, 64, 64}));
     }
     EXPECT_FALSE(board.ReservedButtonVisible());
 }
@@ -97,7 +97,7 @@ TEST(ChartBoard, StartUpRoundsWhereverTheTokensStandHalvesToEven)
     EXPECT_EQ(board.HomeLeft(9), -2);
     EXPECT_EQ(board.HomeTop(9), 7);
     board.ResetTokens();
-    EXPECT_EQ(board.Token(0), (TokenPosition { 100.0f, 202.0f }));
+    EXPECT_EQ(board.Token(0), (TokenPosition {100.0f, 202.0f}));
 }
 
 TEST(ChartBoard, ResetStraightAfterStartUpChangesNothing)
@@ -116,7 +116,7 @@ TEST(ChartBoard, MoveThenResetReturnsExactlyAndHomesNeverChange)
     for (int round = 0; round < 3; ++round)
         for (int i = 0; i < kTokenCount; ++i)
             board.MoveToken(i, 1234.75f + float(i * round), -55.25f * float(round));
-    EXPECT_EQ(board.Token(7), (TokenPosition { 1234.75f + 14.0f, -110.5f }));
+    EXPECT_EQ(board.Token(7), (TokenPosition {1234.75f + 14.0f, -110.5f}));
     EXPECT_TRUE(Has(board.TakeChanges(), Change::Tokens));
     board.ResetTokens();
     EXPECT_EQ(board, atHome);
@@ -130,11 +130,11 @@ TEST(ChartBoard, MoveTokenPutsTheCornerExactlyOnThePointWithoutClamping)
 {
     ChartBoard board = StartedBoard();
     board.MoveToken(7, 15370.5f, 10870.25f); // near the bottom-right edge, mostly outside
-    EXPECT_EQ(board.Token(7), (TokenPosition { 15370.5f, 10870.25f }));
+    EXPECT_EQ(board.Token(7), (TokenPosition {15370.5f, 10870.25f}));
     board.MoveToken(3, -900.0f, 1.0e9f);
-    EXPECT_EQ(board.Token(3), (TokenPosition { -900.0f, 1.0e9f }));
+    EXPECT_EQ(board.Token(3), (TokenPosition {-900.0f, 1.0e9f}));
     // Other tokens stay put.
-    EXPECT_EQ(board.Token(2), (TokenPosition { 13920.0f, 2160.0f }));
+    EXPECT_EQ(board.Token(2), (TokenPosition {13920.0f, 2160.0f}));
 }
 
 TEST(ChartBoard, MoveTokenRefusesWhatCannotBeShown)
@@ -165,7 +165,7 @@ TEST(ChartBoard, ToggleAndResetLeaveEachOtherAlone)
     ChartBoard board = StartedBoard();
     board.MoveToken(4, 3000, 400);
     board.ToggleSignNames();
-    EXPECT_EQ(board.Token(4), (TokenPosition { 3000, 400 }));
+    EXPECT_EQ(board.Token(4), (TokenPosition {3000, 400}));
     board.ResetTokens();
     ExpectAllNamesVisible(board, false);
     EXPECT_EQ(board.ToggleCaption(), "SHOW RASHIS");
@@ -203,8 +203,8 @@ TEST(Layout, SignBoxesRunClockwiseFromPiscesTopLeft)
 {
     // Walking the outer ring clockwise from the top-left corner must meet the signs in order
     // Pisces, Aries, Taurus, ... Aquarius.
-    const int ring[12][2] = { { 0, 0 }, { 0, 1 }, { 0, 2 }, { 0, 3 }, { 1, 3 }, { 2, 3 }, { 3, 3 },
-        { 3, 2 }, { 3, 1 }, { 3, 0 }, { 2, 0 }, { 1, 0 } };
+    const int ring[12][2] = {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 3}, {2, 3}, {3, 3}, {3, 2}, {3, 1},
+        {3, 0}, {2, 0}, {1, 0}};
     for (int step = 0; step < 12; ++step) {
         const int sign = (11 + step) % 12;
         const Rect box = SignBox(sign);

@@ -14,14 +14,17 @@ constexpr ButtonRef kReserved = ButtonRef::command(Command::Arudha);
 
 struct Form1Test : ::testing::Test {
     FakeToolkit toolkit;
-    Form1 form { toolkit };
+    Form1 form {toolkit};
     void SetUp() override
     {
         const SizeF size = Viewport::DefaultClientSize();
         form.formResize(size.width, size.height);
         form.formLoad();
     }
-    PixelRect TokenPixels(int i) { return toolkit.placed[FakeToolkit::Key(ButtonRef::token(i))].rect; }
+    PixelRect TokenPixels(int i)
+    {
+        return toolkit.placed[FakeToolkit::Key(ButtonRef::token(i))].rect;
+    }
 };
 
 TEST_F(Form1Test, LoadStartsTheBoardAndShowsItsState)
@@ -32,27 +35,27 @@ TEST_F(Form1Test, LoadStartsTheBoardAndShowsItsState)
     EXPECT_EQ(toolkit.captions[FakeToolkit::Key(kToggle)], "CLR RASHIS");
     EXPECT_EQ(toolkit.captions[FakeToolkit::Key(ButtonRef::token(9))], "Ket");
     // One pixel is 15 twips: "Asc" at 13920, 840, 735 x 495 twips.
-    EXPECT_EQ(TokenPixels(0), (PixelRect { 928, 56, 49, 33 }));
+    EXPECT_EQ(TokenPixels(0), (PixelRect {928, 56, 49, 33}));
     EXPECT_EQ(toolkit.placed[FakeToolkit::Key(ButtonRef::command(Command::Print))].rect,
-        (PixelRect { 880, 640, 145, 25 }));
+        (PixelRect {880, 640, 145, 25}));
     EXPECT_DOUBLE_EQ(toolkit.placed[FakeToolkit::Key(ButtonRef::token(0))].fontPixels, 18.0);
 }
 
 TEST_F(Form1Test, ResetAndTheCKeyBringEveryTokenHome)
 {
     const PixelRect home = TokenPixels(7);
-    for (char16_t key : { u'c', u'C' }) {
+    for (char16_t key : {u'c', u'C'}) {
         toolkit.drags.clear();
         form.tokenMouseDown(7, MouseButton::Left);
         form.formDragDrop(300.0, 400.0);
-        EXPECT_EQ(TokenPixels(7), (PixelRect { 300, 400, 49, 33 }));
+        EXPECT_EQ(TokenPixels(7), (PixelRect {300, 400, 49, 33}));
         form.formKeyPress(key);
         EXPECT_EQ(TokenPixels(7), home);
     }
     form.tokenMouseDown(2, MouseButton::Left);
     form.formDragDrop(10.0, 10.0);
     form.cmdclearClick();
-    EXPECT_EQ(form.board().Token(2), (TokenPosition { 13920, 2160 }));
+    EXPECT_EQ(form.board().Token(2), (TokenPosition {13920, 2160}));
 }
 
 TEST_F(Form1Test, OtherCharactersAndCtrlCDoNothing)
@@ -60,7 +63,7 @@ TEST_F(Form1Test, OtherCharactersAndCtrlCDoNothing)
     form.tokenMouseDown(1, MouseButton::Left);
     form.formDragDrop(150.0, 30.0);
     const ChartBoard moved = form.board();
-    for (char16_t key : { u'x', char16_t(3), u'r', u' ', u'\r', char16_t(0x0441) /* Cyrillic es */ })
+    for (char16_t key : {u'x', char16_t(3), u'r', u' ', u'\r', char16_t(0x0441) /* Cyrillic es */})
         form.formKeyPress(key);
     EXPECT_EQ(form.board(), moved);
 }
@@ -89,7 +92,7 @@ TEST_F(Form1Test, ExitClosesTheWindowAndTheReservedButtonDoesNothing)
 
 TEST_F(Form1Test, AnyMouseButtonOnATokenOpensADragForIt)
 {
-    for (MouseButton b : { MouseButton::Left, MouseButton::Right, MouseButton::Middle }) {
+    for (MouseButton b : {MouseButton::Left, MouseButton::Right, MouseButton::Middle}) {
         form.tokenMouseDown(int(b) + 3, b);
         EXPECT_EQ(toolkit.drags.back(), int(b) + 3);
         EXPECT_EQ(form.board().PressedToken(), int(b) + 3);
@@ -104,8 +107,8 @@ TEST_F(Form1Test, ADropInsideTheDragLoopMovesThePressedTokenCornerToThePoint)
     // The road of one drag: press "Sun", drop over Aries, inside the press handler.
     toolkit.onDrag = [&] { form.formDragDrop(200.0, 40.0); };
     form.tokenMouseDown(1, MouseButton::Left);
-    EXPECT_EQ(form.board().Token(1), (TokenPosition { 3000.0f, 600.0f }));
-    EXPECT_TRUE(SignBox(0).contains({ 3000, 600, 1, 1 }));
+    EXPECT_EQ(form.board().Token(1), (TokenPosition {3000.0f, 600.0f}));
+    EXPECT_TRUE(SignBox(0).contains({3000, 600, 1, 1}));
 }
 
 TEST_F(Form1Test, ADropBeforeAnyPressMovesNothing)
@@ -138,7 +141,7 @@ TEST_F(Form1Test, AtTwiceTheSizeEveryButtonIsExactlyTwiceItsPixelRectangle)
     form.formResize(1041.0 * 2, 741.0 * 2);
     for (const auto& [key, p] : toolkit.placed) {
         const PixelRect one = atOne[key];
-        EXPECT_EQ(p.rect, (PixelRect { one.x * 2, one.y * 2, one.width * 2, one.height * 2 }));
+        EXPECT_EQ(p.rect, (PixelRect {one.x * 2, one.y * 2, one.width * 2, one.height * 2}));
     }
     EXPECT_DOUBLE_EQ(toolkit.placed[FakeToolkit::Key(ButtonRef::token(0))].fontPixels, 36.0);
 }
@@ -189,13 +192,13 @@ TEST(Viewport, HugeAndDegenerateInputsStayRepresentable)
 TEST(BoardPicture, SurfaceShowsOnlyVisibleNamesInTheirColours)
 {
     FakeToolkit toolkit;
-    Form1 form { toolkit };
+    Form1 form {toolkit};
     form.formLoad();
     RecordingCanvas shown;
-    form.paintSurface(shown, { 0, 0, 1041, 741 });
+    form.paintSurface(shown, {0, 0, 1041, 741});
     ASSERT_NE(shown.FindText("Capricon"), nullptr);
-    EXPECT_EQ(shown.FindText("Capricon")->colour, (Colour { 128, 128, 128 }));
-    EXPECT_EQ(shown.FindText("Makara")->colour, (Colour { 64, 64, 64 }));
+    EXPECT_EQ(shown.FindText("Capricon")->colour, (Colour {128, 128, 128}));
+    EXPECT_EQ(shown.FindText("Makara")->colour, (Colour {64, 64, 64}));
     EXPECT_DOUBLE_EQ(shown.FindText("Makara")->box.x, 120.0);
     EXPECT_DOUBLE_EQ(shown.FindText("Makara")->font.pixelSize, 13.0);
     EXPECT_EQ(shown.fills.front().colour, kLightYellow);
@@ -207,7 +210,7 @@ TEST(BoardPicture, SurfaceShowsOnlyVisibleNamesInTheirColours)
 
     form.clrrashiClick();
     RecordingCanvas hidden;
-    form.paintSurface(hidden, { 0, 0, 1041, 741 });
+    form.paintSurface(hidden, {0, 0, 1041, 741});
     EXPECT_EQ(hidden.FindText("Capricon"), nullptr);
     EXPECT_EQ(hidden.FindText("Makara"), nullptr);
     EXPECT_NE(hidden.FindText("Vantorel - Teaching Tool for a Jyotishi"), nullptr);
@@ -217,16 +220,16 @@ TEST(BoardPicture, SurfaceShowsOnlyVisibleNamesInTheirColours)
 TEST(BoardPicture, ClientAreaStacksTokensAboveCommandButtonsAndSkipsTheHiddenOne)
 {
     FakeToolkit toolkit;
-    Form1 form { toolkit };
+    Form1 form {toolkit};
     form.formLoad();
     RecordingCanvas page;
-    PaintClientArea(page, form.board(), form.viewport(), {}, { 0, 0, 1041, 741 });
+    PaintClientArea(page, form.board(), form.viewport(), {}, {0, 0, 1041, 741});
     std::vector<std::string> buttons;
     for (const auto& t : page.texts)
         if (t.font.face == "MS Serif" && t.colour == SystemColours {}.buttonText)
             buttons.push_back(t.text);
-    const std::vector<std::string> expected { "RESET", "CLR RASHIS", "EXIT", "PRINT", "Asc", "Sun",
-        "Mon", "Jup", "Mer", "Ven", "Sat", "Mar", "Rah", "Ket" };
+    const std::vector<std::string> expected {"RESET", "CLR RASHIS", "EXIT", "PRINT", "Asc", "Sun",
+        "Mon", "Jup", "Mer", "Ven", "Sat", "Mar", "Rah", "Ket"};
     EXPECT_EQ(buttons, expected);
 }
 

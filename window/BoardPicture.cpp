@@ -17,7 +17,7 @@ const std::array<ButtonRef, kCommandCount + kTokenCount> kStackingOrder = [] {
     std::array<ButtonRef, kCommandCount + kTokenCount> order {};
     std::size_t n = 0;
     for (int i = 0; i < kCommandCount; ++i)
-        order[n++] = { ButtonRef::Group::Command, i };
+        order[n++] = {ButtonRef::Group::Command, i};
     for (int i = 0; i < kTokenCount; ++i)
         order[n++] = ButtonRef::token(i);
     return order;
@@ -47,28 +47,28 @@ PixelRect ButtonPixels(const ChartBoard& board, ButtonRef ref, const Viewport& v
 
 FontSpec ScaledFont(const Font& font, const Viewport& view)
 {
-    return { font.face, font.pixelsAt96Dpi() * view.scale(), font.bold };
+    return {font.face, font.pixelsAt96Dpi() * view.scale(), font.bold};
 }
 
 namespace {
 
 // Thick strokes are filled bands, so they stay sharp and exactly placed at every scale.
-void FillBand(Canvas& canvas, double x1, double y1, double x2, double y2, double thickness,
-    Colour colour)
+void FillBand(
+    Canvas& canvas, double x1, double y1, double x2, double y2, double thickness, Colour colour)
 {
     const double half = thickness / 2.0;
     if (x1 == x2)
-        canvas.FillRect({ std::round(x1 - half), std::round(y1), thickness,
-                            std::round(y2) - std::round(y1) },
+        canvas.FillRect(
+            {std::round(x1 - half), std::round(y1), thickness, std::round(y2) - std::round(y1)},
             colour);
     else
-        canvas.FillRect({ std::round(x1), std::round(y1 - half), std::round(x2) - std::round(x1),
-                            thickness },
+        canvas.FillRect(
+            {std::round(x1), std::round(y1 - half), std::round(x2) - std::round(x1), thickness},
             colour);
 }
 
-void PaintLabel(Canvas& canvas, const LabelRow& row, Colour background, Colour text,
-    const Viewport& view)
+void PaintLabel(
+    Canvas& canvas, const LabelRow& row, Colour background, Colour text, const Viewport& view)
 {
     const RectF box = view.ToPixelsF(row.rect);
     canvas.FillRect(box, background);
@@ -77,10 +77,10 @@ void PaintLabel(Canvas& canvas, const LabelRow& row, Colour background, Colour t
 
 void FrameRect(Canvas& canvas, const RectF& r, double w, Colour top, Colour bottom)
 {
-    canvas.FillRect({ r.x, r.y, r.width, w }, top);
-    canvas.FillRect({ r.x, r.y, w, r.height }, top);
-    canvas.FillRect({ r.x, r.y + r.height - w, r.width, w }, bottom);
-    canvas.FillRect({ r.x + r.width - w, r.y, w, r.height }, bottom);
+    canvas.FillRect({r.x, r.y, r.width, w}, top);
+    canvas.FillRect({r.x, r.y, w, r.height}, top);
+    canvas.FillRect({r.x, r.y + r.height - w, r.width, w}, bottom);
+    canvas.FillRect({r.x + r.width - w, r.y, w, r.height}, bottom);
 }
 
 } // namespace
@@ -124,8 +124,11 @@ void PaintButton(Canvas& canvas, const ChartBoard& board, ButtonRef ref, const R
     const Colour light = state.pressed ? system.buttonDarkShadow : system.buttonHighlight;
     const Colour dark = state.pressed ? system.buttonHighlight : system.buttonDarkShadow;
     FrameRect(canvas, box, w, light, dark);
-    const RectF inner { box.x + w, box.y + w, box.width - 2 * w, box.height - 2 * w };
-    FrameRect(canvas, inner, w, state.pressed ? system.buttonShadow : row.ownFill ? row.fill : system.buttonFace,
+    const RectF inner {box.x + w, box.y + w, box.width - 2 * w, box.height - 2 * w};
+    FrameRect(canvas, inner, w,
+        state.pressed     ? system.buttonShadow
+            : row.ownFill ? row.fill
+                          : system.buttonFace,
         state.pressed ? (row.ownFill ? row.fill : system.buttonFace) : system.buttonShadow);
 
     RectF text = box;
@@ -138,7 +141,7 @@ void PaintButton(Canvas& canvas, const ChartBoard& board, ButtonRef ref, const R
     if (state.focused) {
         const double inset = 4 * w;
         canvas.DrawFocusFrame(
-            { box.x + inset, box.y + inset, box.width - 2 * inset, box.height - 2 * inset },
+            {box.x + inset, box.y + inset, box.width - 2 * inset, box.height - 2 * inset},
             system.buttonText);
     }
 }
@@ -152,7 +155,7 @@ void PaintClientArea(Canvas& canvas, const ChartBoard& board, const Viewport& vi
             continue;
         const PixelRect r = ButtonPixels(board, ref, view);
         PaintButton(canvas, board, ref,
-            { double(r.x), double(r.y), double(r.width), double(r.height) }, {}, view, system);
+            {double(r.x), double(r.y), double(r.width), double(r.height)}, {}, view, system);
     }
 }
 

@@ -28,15 +28,15 @@ PixelRect ButtonPixels(const ChartBoard&, ButtonRef, const Viewport&);
 FontSpec ScaledFont(const Font&, const Viewport&);
 
 // Background, frame, grid lines and every visible label, filling the whole client area.
-void PaintSurface(Canvas&, const ChartBoard&, const Viewport&, const SystemColours&,
-    const RectF& clientArea);
+void PaintSurface(
+    Canvas&, const ChartBoard&, const Viewport&, const SystemColours&, const RectF& clientArea);
 
 // One push button inside `box` (device coordinates), scaled by the viewport.
 void PaintButton(Canvas&, const ChartBoard&, ButtonRef, const RectF& box, ButtonState,
     const Viewport&, const SystemColours&);
 
 // The whole client area as the window shows it: the surface with every visible button on top.
-void PaintClientArea(Canvas&, const ChartBoard&, const Viewport&, const SystemColours&,
-    const RectF& clientArea);
+void PaintClientArea(
+    Canvas&, const ChartBoard&, const Viewport&, const SystemColours&, const RectF& clientArea);
 
 } // namespace vantorel

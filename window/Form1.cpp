@@ -6,8 +6,7 @@ using namespace layout;
 
 Form1::Form1(Toolkit& toolkit)
     : m_toolkit(toolkit)
-{
-}
+{ }
 
 void Form1::formLoad()
 {
@@ -47,9 +46,15 @@ void Form1::clrrashiClick()
     present(m_board.TakeChanges());
 }
 
-void Form1::cmdexitClick() { m_toolkit.CloseWindow(); }
+void Form1::cmdexitClick()
+{
+    m_toolkit.CloseWindow();
+}
 
-void Form1::cmdprintClick() { PrintBoard(); }
+void Form1::cmdprintClick()
+{
+    PrintBoard();
+}
 
 void Form1::commandClick(Command c)
 {
@@ -75,7 +80,10 @@ void Form1::tokenMouseDown(int index, MouseButton)
     m_toolkit.BeginDrag(index);
 }
 
-DragOffer Form1::tokenStartDrag(int) const { return {}; }
+DragOffer Form1::tokenStartDrag(int) const
+{
+    return {};
+}
 
 void Form1::formDragDrop(double pixelX, double pixelY)
 {
@@ -99,11 +107,10 @@ void Form1::PrintBoard()
             form.m_board.RestoreScreenPalette();
             form.present(form.m_board.TakeChanges());
         }
-    } restore { *this };
+    } restore {*this};
     try {
         m_toolkit.PrintClientArea();
-    } catch (...) {
-    }
+    } catch (...) { }
 }
 
 void Form1::paintSurface(Canvas& canvas, const RectF& clientArea) const

@@ -29,10 +29,10 @@ struct ButtonRef {
     enum class Group { Token, Command };
     Group group = Group::Token;
     int index = 0;
-    static constexpr ButtonRef token(int i) { return { Group::Token, i }; }
+    static constexpr ButtonRef token(int i) { return {Group::Token, i}; }
     static constexpr ButtonRef command(layout::Command c)
     {
-        return { Group::Command, static_cast<int>(c) };
+        return {Group::Command, static_cast<int>(c)};
     }
     const ButtonRow& row() const;
     friend constexpr bool operator==(ButtonRef, ButtonRef) = default;
@@ -45,12 +45,12 @@ enum class DropEffect { None = 0, Copy = 1, Move = 2 };
 
 // The desktop's own colours, for what the board leaves to the system.
 struct SystemColours {
-    Colour windowText { 0, 0, 0 };
-    Colour buttonFace { 240, 240, 240 };
-    Colour buttonText { 0, 0, 0 };
-    Colour buttonHighlight { 255, 255, 255 };
-    Colour buttonShadow { 160, 160, 160 };
-    Colour buttonDarkShadow { 105, 105, 105 };
+    Colour windowText {0, 0, 0};
+    Colour buttonFace {240, 240, 240};
+    Colour buttonText {0, 0, 0};
+    Colour buttonHighlight {255, 255, 255};
+    Colour buttonShadow {160, 160, 160};
+    Colour buttonDarkShadow {105, 105, 105};
 };
 
 struct FontSpec {
@@ -68,8 +68,8 @@ public:
     virtual ~Canvas() = default;
     virtual void FillRect(const RectF&, Colour) = 0;
     // Text is never clipped to its box: a name that overhangs its label by a pixel shows whole.
-    virtual void DrawText(const RectF& box, std::string_view utf8, const FontSpec&, Colour,
-        TextAlign)
+    virtual void DrawText(
+        const RectF& box, std::string_view utf8, const FontSpec&, Colour, TextAlign)
         = 0;
     virtual void DrawFocusFrame(const RectF&, Colour) = 0;
 };

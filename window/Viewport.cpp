@@ -32,8 +32,7 @@ Viewport::Viewport(double scale, double originX, double originY)
     : m_scale(scale > 0 && std::isfinite(scale) ? scale : 1.0)
     , m_originX(originX)
     , m_originY(originY)
-{
-}
+{ }
 
 Viewport Viewport::Fit(double clientWidth, double clientHeight)
 {
@@ -41,14 +40,14 @@ Viewport Viewport::Fit(double clientWidth, double clientHeight)
     if (!(clientWidth > 0) || !(clientHeight > 0))
         return {};
     const double scale = std::min(clientWidth / design.width, clientHeight / design.height);
-    return { scale, (clientWidth - design.width * scale) / 2.0,
-        (clientHeight - design.height * scale) / 2.0 };
+    return {scale, (clientWidth - design.width * scale) / 2.0,
+        (clientHeight - design.height * scale) / 2.0};
 }
 
 SizeF Viewport::DefaultClientSize()
 {
-    return { double(kDesignWidthTwips) / kTwipsPerPixel,
-        double(kDesignHeightTwips) / kTwipsPerPixel };
+    return {
+        double(kDesignWidthTwips) / kTwipsPerPixel, double(kDesignHeightTwips) / kTwipsPerPixel};
 }
 
 SizeF Viewport::InitialClientSize(double availableWidth, double availableHeight)
@@ -57,8 +56,8 @@ SizeF Viewport::InitialClientSize(double availableWidth, double availableHeight)
     if (!(availableWidth > 0) || !(availableHeight > 0))
         return design;
     const double scale
-        = std::min({ 1.0, availableWidth / design.width, availableHeight / design.height });
-    return { std::floor(design.width * scale), std::floor(design.height * scale) };
+        = std::min({1.0, availableWidth / design.width, availableHeight / design.height});
+    return {std::floor(design.width * scale), std::floor(design.height * scale)};
 }
 
 double Viewport::ToPixelsX(double twipsX) const
@@ -82,13 +81,13 @@ PixelRect Viewport::ToPixels(double left, double top, double width, double heigh
     const int y1 = RoundPixel(ToPixelsY(top));
     const int x2 = RoundPixel(ToPixelsX(left + width));
     const int y2 = RoundPixel(ToPixelsY(top + height));
-    return { x1, y1, x2 - x1, y2 - y1 };
+    return {x1, y1, x2 - x1, y2 - y1};
 }
 
 RectF Viewport::ToPixelsF(const Rect& twips) const
 {
     const PixelRect r = ToPixels(twips);
-    return { double(r.x), double(r.y), double(r.width), double(r.height) };
+    return {double(r.x), double(r.y), double(r.width), double(r.height)};
 }
 
 float Viewport::ToTwipsX(double pixelX) const

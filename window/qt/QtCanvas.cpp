@@ -11,11 +11,14 @@ namespace vantorel {
 namespace {
 
 constexpr std::pair<std::string_view, const char*> kFaceTwins[] = {
-    { "Arial", "Liberation Sans" },
-    { "MS Serif", "Liberation Serif" },
+    {"Arial", "Liberation Sans"},
+    {"MS Serif", "Liberation Serif"},
 };
 
-QRectF ToQRectF(const RectF& r) { return { r.x, r.y, r.width, r.height }; }
+QRectF ToQRectF(const RectF& r)
+{
+    return {r.x, r.y, r.width, r.height};
+}
 
 QString ToQString(std::string_view utf8)
 {
@@ -24,7 +27,10 @@ QString ToQString(std::string_view utf8)
 
 } // namespace
 
-QColor ToQColor(Colour c) { return QColor(c.red, c.green, c.blue); }
+QColor ToQColor(Colour c)
+{
+    return QColor(c.red, c.green, c.blue);
+}
 
 QFont ToQFont(const FontSpec& spec)
 {
@@ -41,10 +47,13 @@ QFont ToQFont(const FontSpec& spec)
     return font;
 }
 
-void QtCanvas::FillRect(const RectF& r, Colour c) { m_painter.fillRect(ToQRectF(r), ToQColor(c)); }
+void QtCanvas::FillRect(const RectF& r, Colour c)
+{
+    m_painter.fillRect(ToQRectF(r), ToQColor(c));
+}
 
-void QtCanvas::DrawText(const RectF& box, std::string_view utf8, const FontSpec& spec, Colour c,
-    TextAlign align)
+void QtCanvas::DrawText(
+    const RectF& box, std::string_view utf8, const FontSpec& spec, Colour c, TextAlign align)
 {
     const QFont font = ToQFont(spec);
     m_painter.setFont(font);

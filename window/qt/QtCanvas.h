@@ -18,11 +18,10 @@ class QtCanvas final : public Canvas {
 public:
     explicit QtCanvas(QPainter& painter)
         : m_painter(painter)
-    {
-    }
+    { }
     void FillRect(const RectF&, Colour) override;
-    void DrawText(const RectF& box, std::string_view utf8, const FontSpec&, Colour,
-        TextAlign) override;
+    void DrawText(
+        const RectF& box, std::string_view utf8, const FontSpec&, Colour, TextAlign) override;
     void DrawFocusFrame(const RectF&, Colour) override;
 
 private:

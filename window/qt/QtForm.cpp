@@ -40,8 +40,8 @@ MouseButton FromQt(Qt::MouseButton b)
 
 Colour FromQColor(const QColor& c)
 {
-    return { static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
-        static_cast<std::uint8_t>(c.blue()) };
+    return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+        static_cast<std::uint8_t>(c.blue())};
 }
 
 } // namespace
@@ -62,8 +62,8 @@ void BoardButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     QtCanvas canvas(painter);
-    m_form.form().paintButton(canvas, m_ref, { 0, 0, double(width()), double(height()) },
-        { isDown(), hasFocus() });
+    m_form.form().paintButton(
+        canvas, m_ref, {0, 0, double(width()), double(height())}, {isDown(), hasFocus()});
 }
 
 void BoardButton::mousePressEvent(QMouseEvent* event)
@@ -84,7 +84,7 @@ void BoardButton::mouseDoubleClickEvent(QMouseEvent* event)
 }
 
 QtForm::QtForm()
-    : m_dragRunner([](QDrag& drag) { return drag.exec(Qt::MoveAction); })
+    : m_dragRunner([](QDrag& drag, Qt::DropActions allowed) { return drag.exec(allowed); })
 {
     setWindowTitle(ToQString(kWindow.caption));
     setAccessibleName(windowTitle());
@@ -119,7 +119,10 @@ QtForm::QtForm()
     qApp->installEventFilter(this);
 }
 
-QtForm::~QtForm() { qApp->removeEventFilter(this); }
+QtForm::~QtForm()
+{
+    qApp->removeEventFilter(this);
+}
 
 BoardButton* QtForm::button(ButtonRef ref) const
 {
@@ -131,10 +134,13 @@ void QtForm::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     QtCanvas canvas(painter);
-    m_form.paintSurface(canvas, { 0, 0, double(width()), double(height()) });
+    m_form.paintSurface(canvas, {0, 0, double(width()), double(height())});
 }
 
-void QtForm::resizeEvent(QResizeEvent*) { m_form.formResize(width(), height()); }
+void QtForm::resizeEvent(QResizeEvent*)
+{
+    m_form.formResize(width(), height());
+}
 
 bool QtForm::eventFilter(QObject* watched, QEvent* event)
 {
@@ -191,9 +197,9 @@ void QtForm::dropEvent(QDropEvent* event)
 SystemColours QtForm::Colours() const
 {
     const QPalette& p = palette();
-    return { FromQColor(p.color(QPalette::WindowText)), FromQColor(p.color(QPalette::Button)),
+    return {FromQColor(p.color(QPalette::WindowText)), FromQColor(p.color(QPalette::Button)),
         FromQColor(p.color(QPalette::ButtonText)), FromQColor(p.color(QPalette::Light)),
-        FromQColor(p.color(QPalette::Mid)), FromQColor(p.color(QPalette::Shadow)) };
+        FromQColor(p.color(QPalette::Mid)), FromQColor(p.color(QPalette::Shadow))};
 }
 
 void QtForm::PlaceButton(ButtonRef ref, const PixelRect& r, double)
@@ -207,24 +213,39 @@ void QtForm::SetButtonCaption(ButtonRef ref, std::string_view utf8)
     button(ref)->setText(ToQString(utf8));
 }
 
-void QtForm::SetButtonVisible(ButtonRef ref, bool visible) { button(ref)->setVisible(visible); }
+void QtForm::SetButtonVisible(ButtonRef ref, bool visible)
+{
+    button(ref)->setVisible(visible);
+}
 
-void QtForm::RepaintSurface() { update(); }
+void QtForm::RepaintSurface()
+{
+    update();
+}
 
-void QtForm::CloseWindow() { close(); }
+void QtForm::CloseWindow()
+{
+    close();
+}
 
 void QtForm::BeginDrag(int token)
 {
     BoardButton* source = m_tokens.at(std::size_t(token));
+    const DragOffer offer = m_form.tokenStartDrag(token);
     auto* data = new QMimeData;
-    data->setText(QString());
+    data->setText(ToQString(offer.text));
+    Qt::DropActions allowed = Qt::IgnoreAction;
+    if (offer.allowedEffects == DropEffect::Move)
+        allowed = Qt::MoveAction;
+    else if (offer.allowedEffects == DropEffect::Copy)
+        allowed = Qt::CopyAction;
     QDrag drag(source);
     drag.setMimeData(data);
     // The picture's top-left corner rides at the pointer: where the user lets go is exactly
     // where the token's corner will stand.
     drag.setPixmap(source->grab());
     drag.setHotSpot(QPoint(0, 0));
-    m_dragRunner(drag);
+    m_dragRunner(drag, allowed);
 }
 
 void QtForm::PrintClientArea() { }

@@ -34,7 +34,7 @@ private:
 class QtForm final : public QWidget, private Toolkit {
 public:
     // Runs a token's drag; tests replace it, as an offscreen drag loop cannot be driven.
-    using DragRunner = std::function<Qt::DropAction(QDrag&)>;
+    using DragRunner = std::function<Qt::DropAction(QDrag&, Qt::DropActions)>;
 
     QtForm();
     ~QtForm() override;
@@ -65,7 +65,7 @@ private:
 
     bool overPushButton(const QPointF&) const;
 
-    Form1 m_form { *this };
+    Form1 m_form {*this};
     std::array<BoardButton*, layout::kTokenCount> m_tokens {};
     std::array<BoardButton*, layout::kCommandCount> m_commands {};
     DragRunner m_dragRunner;

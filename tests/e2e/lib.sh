@@ -1,0 +1,98 @@
+# Shared by the end-to-end tests: a private X server, the program under test, and checks.
+# Expects VANTOREL, XPROBE (and for some tests DRAGSOURCE) in the environment.
+
+set -u
+failures=0
+passes=0
+
+check() { # check "what" command...
+    local what=$1
+    shift
+    if "$@"; then
+        passes=$((passes + 1))
+        echo "ok   - $what"
+    else
+        failures=$((failures + 1))
+        echo "FAIL - $what"
+    fi
+}
+
+finish() {
+    echo "$passes passed, $failures failed"
+    [[ $failures -eq 0 ]]
+}
+
+start_xvfb() {
+    # A display of our own: never the user's. Free numbers are those with no socket and no lock.
+    local n
+    for n in $(seq 91 190); do
+        [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -noreset -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        for _ in $(seq 50); do
+            [[ -e /tmp/.X11-unix/X$n ]] && break
+            sleep 0.1
+        done
+        if kill -0 "$XVFB_PID" 2>/dev/null && [[ -e /tmp/.X11-unix/X$n ]]; then
+            export DISPLAY=":$n"
+            return 0
+        fi
+    done
+    echo "cannot start Xvfb" >&2
+    return 1
+}
+
+APP_PID=
+cleanup() {
+    [[ -n "$APP_PID" ]] && kill "$APP_PID" 2>/dev/null
+    [[ -n "${SOURCE_PID:-}" ]] && kill "$SOURCE_PID" 2>/dev/null
+    [[ -n "${XVFB_PID:-}" ]] && kill "$XVFB_PID" 2>/dev/null
+    wait 2>/dev/null
+}
+trap cleanup EXIT
+
+start_app() {
+    "$VANTOREL" &
+    APP_PID=$!
+    WIN=$(timeout 15 xdotool search --sync --onlyvisible --name '^The Vantorel$' | head -1)
+    xdotool windowfocus --sync "$WIN" 2>/dev/null
+    sleep 0.3
+}
+
+# Waits (5 s at most) for the program to end; its exit status goes to EXIT_STATUS, or "running".
+wait_app_exit() {
+    EXIT_STATUS=running
+    for _ in $(seq 50); do
+        kill -0 "$APP_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$APP_PID" 2>/dev/null && return
+    EXIT_STATUS=0
+    wait "$APP_PID" || EXIT_STATUS=$?
+    APP_PID=
+}
+
+pixel() { "$XPROBE" pixel "$WIN" "$1" "$2"; }
+dark() { "$XPROBE" dark "$WIN" "$@"; }
+is_pixel() { [[ "$(pixel "$1" "$2")" == "$3" ]]; }
+more_than() { [[ "$1" -gt "$2" ]]; }
+
+# Presses a mouse button at one window point, moves there in small steps, and lets go.
+drag() { # drag X1 Y1 X2 Y2 [button]
+    local x1=$1 y1=$2 x2=$3 y2=$4 button=${5:-1} i
+    xdotool mousemove --window "$WIN" --sync "$x1" "$y1"
+    xdotool mousedown "$button"
+    sleep 0.2
+    for i in 1 2 3 4 5 6 7 8; do
+        xdotool mousemove --window "$WIN" $((x1 + (x2 - x1) * i / 8)) $((y1 + (y2 - y1) * i / 8))
+        sleep 0.05
+    done
+    sleep 0.1
+    xdotool mouseup "$button"
+    sleep 0.3
+}
+
+click() { # click X Y
+    xdotool mousemove --window "$WIN" --sync "$1" "$2" click 1
+    sleep 0.2
+}

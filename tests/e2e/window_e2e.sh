@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# The real program on a real X server, driven with a real mouse and keyboard.
+source "$(dirname "$0")/lib.sh"
+start_xvfb || exit 1
+
+YELLOW="255 255 192"
+MARS="255 128 128"
+SUN="255 224 192"
+# Window points (1 px = 15 twips at the opening size).
+MAR_HOME="932 388"    # inside "Mar" at 13920, 5760, clear of its caption
+SUN_HOME="932 100"    # inside "Sun" at 13920, 1440
+RESET="952 556"
+TOGGLE="952 588"
+EXIT="952 620"
+ARIES_NAMES="184 24 160 17"
+
+start_app
+check "window is the opening size" [ "$(xdotool getwindowgeometry "$WIN" | awk '/Geometry/ {print $2}')" = 1041x741 ]
+check "background is light yellow" is_pixel 1030 730 "$YELLOW"
+check "a token shows its own colour" is_pixel $MAR_HOME "$MARS"
+check "grid line left of the second column is drawn" is_pixel 175 400 "0 0 0"
+check "frame's left edge is drawn" is_pixel 8 400 "0 0 0"
+check "sign names are drawn" more_than "$(dark $ARIES_NAMES)" 30
+
+# Lay out a token with the real mouse: "Mar" into the Leo box.
+drag $MAR_HOME 600 420
+check "Mar lands with its corner where it was let go" is_pixel 610 425 "$MARS"
+check "Mar has left the tray" is_pixel $MAR_HOME "$YELLOW"
+
+drag $SUN_HOME 250 100 3
+check "a right-button drag moves Sun as well" is_pixel 260 105 "$SUN"
+
+click $RESET
+check "RESET brings Mar home" is_pixel $MAR_HOME "$MARS"
+check "RESET brings Sun home" is_pixel $SUN_HOME "$SUN"
+
+drag $MAR_HOME 600 420
+xdotool key --window "$WIN" ctrl+c
+sleep 0.2
+check "Ctrl+C does not reset" is_pixel 610 425 "$MARS"
+xdotool key --window "$WIN" x
+sleep 0.2
+check "x does not reset" is_pixel 610 425 "$MARS"
+xdotool type --window "$WIN" c
+sleep 0.3
+check "typing c resets" is_pixel $MAR_HOME "$MARS"
+
+drag $MAR_HOME 600 420
+xdotool type --window "$WIN" C
+sleep 0.3
+check "typing C resets" is_pixel $MAR_HOME "$MARS"
+
+# Press and release without moving: the token stays where it stands.
+xdotool mousemove --window "$WIN" --sync $MAR_HOME click 1
+sleep 0.3
+check "a plain click leaves the token in place" is_pixel $MAR_HOME "$MARS"
+check "the plain click did not shift it" is_pixel 930 386 "$MARS"
+
+# Let go outside the window, where nothing takes drops.
+drag $MAR_HOME 1200 900
+check "a drop outside the window moves nothing" is_pixel $MAR_HOME "$MARS"
+
+# Over another token: refused.
+drag $MAR_HOME 940 490
+check "a drop onto another token is refused" is_pixel $MAR_HOME "$MARS"
+
+click $TOGGLE
+check "CLR RASHIS hides the names" [ "$(dark $ARIES_NAMES)" = 0 ]
+click $TOGGLE
+check "SHOW RASHIS brings them back" more_than "$(dark $ARIES_NAMES)" 30
+
+# Text dragged in from another program moves the token last pressed.
+if [[ -n "${DRAGSOURCE:-}" ]]; then
+    "$DRAGSOURCE" &
+    SOURCE_PID=$!
+    SRC=$(timeout 15 xdotool search --sync --onlyvisible --name '^drag source$' | head -1)
+    sleep 0.3
+    xdotool mousemove --window "$SRC" --sync 50 50 mousedown 1
+    sleep 0.2
+    for x in 900 700 500 400 300; do
+        xdotool mousemove "$x" 650
+        sleep 0.05
+    done
+    sleep 0.1
+    xdotool mouseup 1
+    sleep 0.3
+    check "a foreign drop moves the last pressed token (Mar)" is_pixel 310 655 "$MARS"
+    kill "$SOURCE_PID"
+    wait "$SOURCE_PID" 2>/dev/null
+    SOURCE_PID=
+    click $RESET
+fi
+
+click $EXIT
+wait_app_exit
+check "EXIT ends the program with status 0" [ "$EXIT_STATUS" = 0 ]
+
+start_app
+"$XPROBE" close "$WIN"
+wait_app_exit
+check "the close box ends the program with status 0" [ "$EXIT_STATUS" = 0 ]
+
+out=$(DISPLAY=:nowhere "$VANTOREL" 2>&1)
+status=$?
+check "without a display it exits with status 1" [ "$status" = 1 ]
+check "and says so in one line" [ "$(printf '%s\n' "$out" | wc -l)" = 1 ]
+
+finish

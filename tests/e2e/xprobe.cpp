@@ -1,0 +1,89 @@
+// A small X client for the end-to-end tests:
+//   xprobe pixel WINDOW X Y          prints "R G B" of a window pixel
+//   xprobe dark WINDOW X Y W H       prints how many pixels of that area are dark (text, lines)
+//   xprobe close WINDOW              asks the window to close, as a window manager's close box does
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+int Usage()
+{
+    std::fputs("usage: xprobe pixel WIN X Y | dark WIN X Y W H | close WIN\n", stderr);
+    return 2;
+}
+
+unsigned long Channel(unsigned long pixel, unsigned long mask)
+{
+    int shift = 0;
+    while (mask && !(mask & 1)) {
+        mask >>= 1;
+        ++shift;
+    }
+    return (pixel >> shift) & mask;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+        return Usage();
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        std::fputs("xprobe: no display\n", stderr);
+        return 1;
+    }
+    const Window window = std::strtoul(argv[2], nullptr, 0);
+    const char* verb = argv[1];
+
+    if (!std::strcmp(verb, "close")) {
+        XEvent e {};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = window;
+        e.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display, window, False, NoEventMask, &e);
+        XFlush(display);
+        XCloseDisplay(display);
+        return 0;
+    }
+
+    const bool dark = !std::strcmp(verb, "dark");
+    if ((!dark && std::strcmp(verb, "pixel")) || argc < (dark ? 7 : 5))
+        return Usage();
+    const int x = std::atoi(argv[3]);
+    const int y = std::atoi(argv[4]);
+    const unsigned w = dark ? unsigned(std::atoi(argv[5])) : 1;
+    const unsigned h = dark ? unsigned(std::atoi(argv[6])) : 1;
+    XImage* image = XGetImage(display, window, x, y, w, h, AllPlanes, ZPixmap);
+    if (!image) {
+        std::fputs("xprobe: cannot read the window\n", stderr);
+        return 1;
+    }
+    long count = 0;
+    for (unsigned j = 0; j < h; ++j)
+        for (unsigned i = 0; i < w; ++i) {
+            const unsigned long p = XGetPixel(image, int(i), int(j));
+            const unsigned long r = Channel(p, image->red_mask);
+            const unsigned long g = Channel(p, image->green_mask);
+            const unsigned long b = Channel(p, image->blue_mask);
+            if (!dark) {
+                std::printf("%lu %lu %lu\n", r, g, b);
+                continue;
+            }
+            count += (r * 299 + g * 587 + b * 114) / 1000 < 160;
+        }
+    if (dark)
+        std::printf("%ld\n", count);
+    XDestroyImage(image);
+    XCloseDisplay(display);
+    return 0;
+}

@@ -1,0 +1,296 @@
+// The board window on real Qt widgets, offscreen: start-up, commands, keys, focus, scaling,
+// picture, accessibility and the drop side of drag and drop.
+
+#include "QtCanvas.h"
+#include "QtForm.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QDrag>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QMimeData>
+#include <QtTest>
+
+using namespace vantorel;
+using namespace vantorel::layout;
+
+namespace {
+
+QColor Rgb(Colour c)
+{
+    return QColor(c.red, c.green, c.blue);
+}
+
+// Sends a whole drag-and-drop exchange to the window at `pos`, the way the platform would:
+// enter, move, and a drop only if the window accepted the move.
+bool DropAt(QtForm& window, QPoint pos, QMimeData* data)
+{
+    QDragEnterEvent enter(
+        pos, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDragMoveEvent move(pos, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &move);
+    if (!move.isAccepted())
+        return false;
+    QDropEvent drop(pos, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    return drop.isAccepted();
+}
+
+QPoint Centre(const QWidget* w)
+{
+    return w->geometry().center();
+}
+
+} // namespace
+
+class QtWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QtForm> window;
+    BoardButton* token(int i) { return window->button(ButtonRef::token(i)); }
+    BoardButton* command(Command c) { return window->button(ButtonRef::command(c)); }
+
+private slots:
+    void init()
+    {
+        window = std::make_unique<QtForm>();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void cleanup() { window.reset(); }
+
+    void startsInTheLayoutsState()
+    {
+        QCOMPARE(window->windowTitle(), QStringLiteral("The Vantorel"));
+        QCOMPARE(window->size(), QSize(1041, 741));
+        QVERIFY(!command(Command::Arudha)->isVisible());
+        QCOMPARE(command(Command::ToggleNames)->text(), QStringLiteral("CLR RASHIS"));
+        QCOMPARE(token(0)->geometry(), QRect(928, 56, 49, 33));
+        QCOMPARE(token(9)->text(), QStringLiteral("Ket"));
+        QCOMPARE(window->form().board().HomeTop(9), 7200);
+        QCOMPARE(QApplication::focusWidget(), token(0));
+    }
+
+    void focusCyclesInTabIndexOrder()
+    {
+        QStringList seen;
+        QWidget* w = token(0);
+        for (int i = 0; i < 16; ++i) {
+            seen << w->objectName();
+            QTest::keyClick(w, Qt::Key_Tab);
+            w = QApplication::focusWidget();
+        }
+        QCOMPARE(seen.mid(0, 15),
+            QStringList({"Command1(0)", "Command1(1)", "Command1(2)", "Command1(3)", "Command1(4)",
+                "Command1(5)", "Command1(6)", "Command1(7)", "Command1(8)", "Command1(9)",
+                "cmdclear", "cmdexit", "clrrashi", "cmdprint", "Command1(0)"}));
+    }
+
+    void resetClickBringsTokensHome()
+    {
+        window->form().tokenMouseDown(3, MouseButton::Left); // offscreen drag returns at once
+        QVERIFY(DropAt(*window, {300, 200}, new QMimeData));
+        QCOMPARE(token(3)->pos(), QPoint(300, 200));
+        QTest::mouseClick(command(Command::Clear), Qt::LeftButton);
+        QCOMPARE(token(3)->pos(), QPoint(928, 192));
+    }
+
+    void toggleHidesNamesAndRelabels()
+    {
+        QTest::mouseClick(command(Command::ToggleNames), Qt::LeftButton);
+        QCOMPARE(command(Command::ToggleNames)->text(), QStringLiteral("SHOW RASHIS"));
+        QVERIFY(!window->form().board().WesternNameVisible(0));
+        QTest::mouseClick(command(Command::ToggleNames), Qt::LeftButton);
+        QCOMPARE(command(Command::ToggleNames)->text(), QStringLiteral("CLR RASHIS"));
+    }
+
+    void theCKeyResetsWhateverHasFocusButCtrlCDoesNot()
+    {
+        window->form().tokenMouseDown(4, MouseButton::Left);
+        QVERIFY(DropAt(*window, {500, 500}, new QMimeData));
+        QWidget* exitButton = command(Command::Exit);
+        exitButton->setFocus();
+        QCOMPARE(QApplication::focusWidget(), exitButton);
+
+        QKeyEvent ctrlC(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, QString(QChar(3)));
+        QApplication::sendEvent(exitButton, &ctrlC);
+        QTest::keyClick(exitButton, Qt::Key_X);
+        QCOMPARE(token(4)->pos(), QPoint(500, 500));
+
+        QTest::keyClick(exitButton, Qt::Key_C, Qt::ShiftModifier); // "C"
+        QCOMPARE(token(4)->pos(), QPoint(928, 240));
+        QVERIFY(window->isVisible()); // and the focused EXIT button was not triggered
+    }
+
+    void exitClosesTheWindow()
+    {
+        QTest::mouseClick(command(Command::Exit), Qt::LeftButton);
+        QVERIFY(!window->isVisible());
+    }
+
+    void scalesUniformlyWithTheWindow()
+    {
+        window->resize(1041 * 2, 741 * 2);
+        QCOMPARE(token(0)->geometry(), QRect(928 * 2, 56 * 2, 49 * 2, 33 * 2));
+        QCOMPARE(command(Command::Print)->geometry(), QRect(880 * 2, 640 * 2, 145 * 2, 25 * 2));
+        // Narrower than the board's aspect: it shrinks to the width and is centred vertically.
+        window->resize(520, 741);
+        const QRect asc = token(0)->geometry();
+        QVERIFY(asc.right() < 520);
+        QVERIFY(asc.width() < 49);
+        QVERIFY(asc.top() > 56 / 2 + 100);
+    }
+
+    void pictureHasTheBoardsColours()
+    {
+        const QImage image = window->grab().toImage();
+        QCOMPARE(image.pixelColor(1030, 730), Rgb(kLightYellow));
+        // A token is a flat fill of its own colour, bevel aside.
+        const QRect sun = token(1)->geometry();
+        QCOMPARE(image.pixelColor(sun.left() + 5, sun.top() + 3), Rgb(kTokens[1].fill));
+        QCOMPARE(image.pixelColor(sun.right() - 5, sun.bottom() - 3), Rgb(kTokens[1].fill));
+        QCOMPARE(image.pixelColor(sun.left() + 5, sun.bottom() - 3), Rgb(kTokens[1].fill));
+        // The grid line left of the second column and the frame's left edge are solid.
+        const QColor ink = window->palette().color(QPalette::WindowText);
+        QCOMPARE(image.pixelColor(175, 400), ink);
+        QCOMPARE(image.pixelColor(176, 400), ink);
+        QCOMPARE(image.pixelColor(8, 400), ink);
+        QCOMPARE(image.pixelColor(9, 400), ink);
+        QCOMPARE(image.pixelColor(174, 400), Rgb(kLightYellow));
+    }
+
+    void everyNameFitsItsBoxInTheBoardsFonts()
+    {
+        const Viewport one;
+        for (int i = 0; i < kSignCount; ++i) {
+            const Rect box = SignBox(i);
+            for (const LabelRow* row :
+                {&kWesternNames[std::size_t(i)], &kSanskritNames[std::size_t(i)]}) {
+                const QFontMetricsF m(ToQFont(ScaledFont(row->font, one)));
+                const double right = one.ToPixelsX(row->rect.left)
+                    + m.boundingRect(
+                           QString::fromUtf8(row->caption.data(), qsizetype(row->caption.size())))
+                          .right();
+                // Clear of the grid line on the box's right edge.
+                QVERIFY2(right < one.ToPixelsX(box.right()) - 1,
+                    qPrintable(
+                        QString::fromUtf8(row->caption.data(), qsizetype(row->caption.size()))));
+            }
+        }
+        for (const LabelRow& row : kCaptions) {
+            const QFontMetricsF m(ToQFont(ScaledFont(row.font, one)));
+            const QString text
+                = QString::fromUtf8(row.caption.data(), qsizetype(row.caption.size()));
+            QVERIFY2(m.horizontalAdvance(text) <= row.rect.width / 15.0, qPrintable(text));
+        }
+        QCOMPARE(
+            QFontInfo(ToQFont({"Arial", 13, true})).family(), QStringLiteral("Liberation Sans"));
+        QCOMPARE(QFontInfo(ToQFont({"MS Serif", 18, true})).family(),
+            QStringLiteral("Liberation Serif"));
+    }
+
+    void hiddenNamesLeaveTheirBoxesEmpty()
+    {
+        const QRect aries(184, 24, 160, 17); // "Aries" .. "Mesha" at 2760..5175 twips
+        auto darkPixels = [&](const QImage& img) {
+            int n = 0;
+            for (int y = aries.top(); y <= aries.bottom(); ++y)
+                for (int x = aries.left(); x <= aries.right(); ++x)
+                    n += qGray(img.pixel(x, y)) < 160;
+            return n;
+        };
+        QVERIFY(darkPixels(window->grab().toImage()) > 30);
+        QTest::mouseClick(command(Command::ToggleNames), Qt::LeftButton);
+        QCOMPARE(darkPixels(window->grab().toImage()), 0);
+    }
+
+    void accessibleNamesAreCaptionsAndTitle()
+    {
+        QAccessibleInterface* w = QAccessible::queryAccessibleInterface(window.get());
+        QVERIFY(w);
+        QCOMPARE(w->text(QAccessible::Name), QStringLiteral("The Vantorel"));
+        QAccessibleInterface* sun = QAccessible::queryAccessibleInterface(token(1));
+        QCOMPARE(sun->text(QAccessible::Name), QStringLiteral("Sun"));
+        QTest::mouseClick(command(Command::ToggleNames), Qt::LeftButton);
+        QAccessibleInterface* toggle
+            = QAccessible::queryAccessibleInterface(command(Command::ToggleNames));
+        QCOMPARE(toggle->text(QAccessible::Name), QStringLiteral("SHOW RASHIS"));
+    }
+
+    void pressWithAnyButtonStartsAMoveOnlyDragOfEmptyText()
+    {
+        QList<int> tokens;
+        window->setDragRunner([&](QDrag& drag, Qt::DropActions allowed) {
+            tokens << window->form().board().PressedToken().value_or(-1);
+            const QMimeData* data = drag.mimeData();
+            if (!data || data->formats() != QStringList {"text/plain"} || !data->text().isEmpty())
+                tokens << -100;
+            if (allowed != Qt::MoveAction || drag.hotSpot() != QPoint(0, 0))
+                tokens << -200;
+            return Qt::IgnoreAction;
+        });
+        QTest::mousePress(token(2), Qt::LeftButton);
+        QTest::mouseRelease(token(2), Qt::LeftButton);
+        QTest::mousePress(token(6), Qt::RightButton);
+        QTest::mouseRelease(token(6), Qt::RightButton);
+        QTest::mousePress(token(8), Qt::MiddleButton);
+        QTest::mouseRelease(token(8), Qt::MiddleButton);
+        QCOMPARE(tokens, QList<int>({2, 6, 8}));
+        // A press that never drops leaves every token where it was.
+        QCOMPARE(token(2)->pos(), QPoint(928, 144));
+    }
+
+    void dropsLandTheCornerOnThePointAtAnyScale()
+    {
+        window->setDragRunner([&](QDrag&, Qt::DropActions) {
+            DropAt(*window, {200, 40}, new QMimeData); // over Aries
+            return Qt::MoveAction;
+        });
+        QTest::mousePress(token(1), Qt::LeftButton);
+        QCOMPARE(window->form().board().Token(1), (TokenPosition {3000, 600}));
+        QCOMPARE(token(1)->pos(), QPoint(200, 40));
+
+        window->resize(1041 * 2, 741 * 2);
+        window->setDragRunner([&](QDrag&, Qt::DropActions) {
+            DropAt(*window, {801, 81}, new QMimeData);
+            return Qt::MoveAction;
+        });
+        QTest::mousePress(token(1), Qt::LeftButton);
+        QCOMPARE(window->form().board().Token(1), (TokenPosition {6007.5f, 607.5f}));
+    }
+
+    void dropsOverLabelsAreTakenOverButtonsRefused()
+    {
+        window->form().tokenMouseDown(7, MouseButton::Left);
+        // Over the "Leo" label: a drop on the window.
+        QVERIFY(DropAt(*window, {560, 378}, new QMimeData));
+        QCOMPARE(token(7)->pos(), QPoint(560, 378));
+        // Over another token or a command button: refused, nothing moves.
+        QVERIFY(!DropAt(*window, Centre(token(0)), new QMimeData));
+        QVERIFY(!DropAt(*window, Centre(command(Command::Print)), new QMimeData));
+        QCOMPARE(token(7)->pos(), QPoint(560, 378));
+    }
+
+    void foreignDropsMoveOnlyTheLastPressedToken()
+    {
+        const ChartBoard before = window->form().board();
+        auto* files = new QMimeData;
+        files->setUrls({QUrl("file:///etc/hostname")});
+        QVERIFY(DropAt(*window, {100, 100}, files));
+        QCOMPARE(window->form().board(), before);
+
+        window->form().tokenMouseDown(9, MouseButton::Left);
+        auto* text = new QMimeData;
+        text->setText(QString(100000, QChar('x')));
+        QVERIFY(DropAt(*window, {120, 600}, text));
+        QCOMPARE(token(9)->pos(), QPoint(120, 600));
+        QCOMPARE(token(8)->pos(), QPoint(928, 432));
+    }
+};
+
+QTEST_MAIN(QtWindowTest)
+#include "qt_window_test.moc"
