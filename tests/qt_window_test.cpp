@@ -26,6 +26,7 @@ QColor Rgb(Colour c)
 // enter, move, and a drop only if the window accepted the move.
 bool DropAt(QtForm& window, QPoint pos, QMimeData* data)
 {
+    const std::unique_ptr<QMimeData> owner(data);
     QDragEnterEvent enter(
         pos, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&window, &enter);

@@ -1,6 +1,7 @@
 #include "QtForm.h"
 
 #include "QtCanvas.h"
+#include "QtPrint.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -10,6 +11,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
+#include <QPrinter>
 #include <algorithm>
 #include <vector>
 
@@ -85,6 +87,7 @@ void BoardButton::mouseDoubleClickEvent(QMouseEvent* event)
 
 QtForm::QtForm()
     : m_dragRunner([](QDrag& drag, Qt::DropActions allowed) { return drag.exec(allowed); })
+    , m_printerSource(DefaultPrinter)
 {
     setWindowTitle(ToQString(kWindow.caption));
     setAccessibleName(windowTitle());
@@ -248,6 +251,13 @@ void QtForm::BeginDrag(int token)
     m_dragRunner(drag, allowed);
 }
 
-void QtForm::PrintClientArea() { }
+void QtForm::PrintClientArea()
+{
+    // The white palette is in force now; the labels must be painted in it before the page is
+    // drawn from the same values, and the screen must show it too for this moment.
+    const std::unique_ptr<QPrinter> printer = m_printerSource ? m_printerSource() : nullptr;
+    if (printer)
+        PrintBoardPage(*printer, m_form.board(), Colours());
+}
 
 } // namespace vantorel

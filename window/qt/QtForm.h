@@ -9,8 +9,10 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 
 class QDrag;
+class QPrinter;
 
 namespace vantorel {
 
@@ -35,6 +37,8 @@ class QtForm final : public QWidget, private Toolkit {
 public:
     // Runs a token's drag; tests replace it, as an offscreen drag loop cannot be driven.
     using DragRunner = std::function<Qt::DropAction(QDrag&, Qt::DropActions)>;
+    // Finds the printer PRINT prints on; tests hand in a PDF file instead.
+    using PrinterSource = std::function<std::unique_ptr<QPrinter>()>;
 
     QtForm();
     ~QtForm() override;
@@ -43,6 +47,7 @@ public:
     const Form1& form() const { return m_form; }
     BoardButton* button(ButtonRef) const;
     void setDragRunner(DragRunner runner) { m_dragRunner = std::move(runner); }
+    void setPrinterSource(PrinterSource source) { m_printerSource = std::move(source); }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -69,6 +74,7 @@ private:
     std::array<BoardButton*, layout::kTokenCount> m_tokens {};
     std::array<BoardButton*, layout::kCommandCount> m_commands {};
     DragRunner m_dragRunner;
+    PrinterSource m_printerSource;
 };
 
 } // namespace vantorel

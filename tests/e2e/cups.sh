@@ -1,0 +1,56 @@
+# A private CUPS scheduler for the print tests: its own configuration, spool and socket in a
+# scratch folder, one colour PDF queue writing to a file, set as its default. The machine's own
+# printers and configuration are never touched. Stop it with stop_cups (by PID).
+
+start_cups() {
+    CUPS_DIR=$(mktemp -d /tmp/vantorel-cups.XXXXXX)
+    chmod 755 "$CUPS_DIR"
+    mkdir -p "$CUPS_DIR"/{spool,tmp,cache,state,log,ppd,out}
+    chmod 1777 "$CUPS_DIR/out" "$CUPS_DIR/tmp"
+    CUPS_OUT="$CUPS_DIR/out/board.pdf"
+    cat >"$CUPS_DIR/cups-files.conf" <<CONF
+ServerRoot $CUPS_DIR
+RequestRoot $CUPS_DIR/spool
+TempDir $CUPS_DIR/tmp
+CacheDir $CUPS_DIR/cache
+StateDir $CUPS_DIR/state
+AccessLog $CUPS_DIR/log/access_log
+ErrorLog $CUPS_DIR/log/error_log
+PageLog $CUPS_DIR/log/page_log
+FileDevice Yes
+Sandboxing Relaxed
+CONF
+    cat >"$CUPS_DIR/cupsd.conf" <<CONF
+Listen $CUPS_DIR/cups.sock
+LogLevel info
+Browsing No
+WebInterface No
+DefaultAuthType None
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+CONF
+    cupsd -f -c "$CUPS_DIR/cupsd.conf" -s "$CUPS_DIR/cups-files.conf" &
+    CUPSD_PID=$!
+    for _ in $(seq 50); do
+        [[ -S "$CUPS_DIR/cups.sock" ]] && break
+        sleep 0.1
+    done
+    export CUPS_SERVER="$CUPS_DIR/cups.sock"
+    local here
+    here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+    sed "s|@PASSTHROUGH@|$here/cups/passthrough|" "$here/cups/colour-pdf.ppd" >"$CUPS_DIR/queue.ppd"
+    lpadmin -p vantorel-test -E -v "file://$CUPS_OUT" -P "$CUPS_DIR/queue.ppd" 2>/dev/null &&
+        lpadmin -d vantorel-test
+}
+
+stop_cups() {
+    [[ -n "${CUPSD_PID:-}" ]] && kill "$CUPSD_PID" 2>/dev/null && wait "$CUPSD_PID" 2>/dev/null
+    CUPSD_PID=
+}
