@@ -1,0 +1,143 @@
+// In-process timings on the real window: a drop, RESET and the names toggle, each until the
+// window has repainted; and PRINT into a PDF file with its extra peak memory.
+// Prints rows of "name median min max unit".
+
+#include "QtForm.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using namespace vantorel;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+void Row(const char* name, std::vector<double> v, const char* unit)
+{
+    std::sort(v.begin(), v.end());
+    std::printf("%-28s %10.3f %10.3f %10.3f  %s\n", name, v[v.size() / 2], v.front(), v.back(), unit);
+}
+
+// Peak resident memory of this process, in KiB; ResetPeak starts a new peak from now.
+long PeakKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (status >> key) {
+        if (key == "VmHWM:") {
+            status >> value;
+            return value;
+        }
+        status.ignore(1 << 10, '\n');
+    }
+    return 0;
+}
+void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+long CurrentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (status >> key) {
+        if (key == "VmRSS:") {
+            status >> value;
+            return value;
+        }
+        status.ignore(1 << 10, '\n');
+    }
+    return 0;
+}
+
+template<typename F>
+double TimeMs(F&& f)
+{
+    const auto start = Clock::now();
+    f();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+void Drop(QtForm& window, QPoint pos)
+{
+    QMimeData data;
+    QDragEnterEvent enter(pos, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    QDragMoveEvent move(pos, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &move);
+    QDropEvent drop(pos, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+}
+
+// Until every pending paint has been done and flushed to the screen.
+void Repainted()
+{
+    QApplication::sendPostedEvents();
+    QApplication::processEvents();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(15, std::atoi(argv[1])) : 200;
+    QtForm window;
+    window.show();
+    for (int i = 0; i < 20; ++i)
+        Repainted();
+    window.setDragRunner([](QDrag&, Qt::DropActions) { return Qt::IgnoreAction; });
+
+    std::vector<double> drop, reset, toggle, print, printPeak;
+    for (int i = 0; i < runs; ++i) {
+        window.form().tokenMouseDown(i % 10, MouseButton::Left);
+        const QPoint to(40 + (i * 37) % 600, 40 + (i * 53) % 600);
+        drop.push_back(TimeMs([&] {
+            Drop(window, to);
+            Repainted();
+        }));
+        reset.push_back(TimeMs([&] {
+            window.form().commandClick(layout::Command::Clear);
+            Repainted();
+        }));
+        toggle.push_back(TimeMs([&] {
+            window.form().commandClick(layout::Command::ToggleNames);
+            Repainted();
+        }));
+    }
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("board.pdf");
+    window.setPrinterSource([&] {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdf);
+        return printer;
+    });
+    for (int i = 0; i < std::min(runs, 30); ++i) {
+        Repainted();
+        ResetPeak();
+        const long before = CurrentKiB();
+        print.push_back(TimeMs([&] {
+            window.form().commandClick(layout::Command::Print);
+            Repainted();
+        }));
+        printPeak.push_back(double(PeakKiB() - before) / 1024.0);
+    }
+
+    std::printf("%-28s %10s %10s %10s\n", "in-process", "median", "min", "max");
+    Row("drop to repainted window", drop, "ms");
+    Row("RESET to repainted window", reset, "ms");
+    Row("toggle to repainted window", toggle, "ms");
+    Row("PRINT handler (PDF)", print, "ms");
+    Row("PRINT extra peak memory", printPeak, "MiB");
+    return 0;
+}
