@@ -3,6 +3,7 @@
 // Prints rows of "name median min max unit".
 
 #include "QtForm.h"
+#include "QtPrint.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -24,7 +25,8 @@ namespace {
 void Row(const char* name, std::vector<double> v, const char* unit)
 {
     std::sort(v.begin(), v.end());
-    std::printf("%-28s %10.3f %10.3f %10.3f  %s\n", name, v[v.size() / 2], v.front(), v.back(), unit);
+    std::printf(
+        "%-28s %10.3f %10.3f %10.3f  %s\n", name, v[v.size() / 2], v.front(), v.back(), unit);
 }
 
 // Peak resident memory of this process, in KiB; ResetPeak starts a new peak from now.
@@ -42,7 +44,10 @@ long PeakKiB()
     }
     return 0;
 }
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void ResetPeak()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 long CurrentKiB()
 {
     std::ifstream status("/proc/self/status");
@@ -58,8 +63,7 @@ long CurrentKiB()
     return 0;
 }
 
-template<typename F>
-double TimeMs(F&& f)
+template <typename F> double TimeMs(F&& f)
 {
     const auto start = Clock::now();
     f();
@@ -116,11 +120,11 @@ int main(int argc, char** argv)
 
     QTemporaryDir dir;
     const QString pdf = dir.filePath("board.pdf");
-    window.setPrinterSource([&] {
-        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(pdf);
-        return printer;
+    window.setBoardPrinter([&](const ChartBoard& board, const SystemColours& colours) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        PrintBoardPage(printer, board, colours);
     });
     for (int i = 0; i < std::min(runs, 30); ++i) {
         Repainted();

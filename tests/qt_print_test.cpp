@@ -55,15 +55,15 @@ class QtPrintTest : public QObject {
     QString printToPdf(const QString& name)
     {
         const QString path = dir.filePath(name);
-        window->setPrinterSource([this, path] {
+        window->setBoardPrinter([this, path](const ChartBoard& board, const SystemColours& c) {
             ++printed;
-            auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-            printer->setOutputFormat(QPrinter::PdfFormat);
-            printer->setOutputFileName(path);
-            printer->setPageSize(QPageSize(QPageSize::A4));
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(path);
+            printer.setPageSize(QPageSize(QPageSize::A4));
             // What the window shows while the page is drawn.
-            duringPrint = window->form().board().WindowBackground();
-            return printer;
+            duringPrint = board.WindowBackground();
+            PrintBoardPage(printer, board, c);
         });
         QTest::mouseClick(window->button(ButtonRef::command(Command::Print)), Qt::LeftButton);
         return path;
@@ -146,16 +146,16 @@ private slots:
             QTest::mouseClick(window->button(ButtonRef::command(Command::Print)), Qt::LeftButton);
         };
 
-        window->setPrinterSource([] { return std::unique_ptr<QPrinter>(); });
+        window->setBoardPrinter({}); // no print module
         press();
-        window->setPrinterSource([] {
-            auto printer = std::make_unique<QPrinter>();
-            printer->setOutputFormat(QPrinter::PdfFormat);
-            printer->setOutputFileName("/nonexistent-dir/x/board.pdf");
-            return printer;
+        window->setBoardPrinter([](const ChartBoard& board, const SystemColours& c) {
+            QPrinter printer;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName("/nonexistent-dir/x/board.pdf");
+            QVERIFY(!PrintBoardPage(printer, board, c));
         });
         press();
-        window->setPrinterSource([]() -> std::unique_ptr<QPrinter> {
+        window->setBoardPrinter([](const ChartBoard&, const SystemColours&) {
             throw std::runtime_error("the print system went away");
         });
         press();

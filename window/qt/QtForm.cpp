@@ -1,7 +1,7 @@
 #include "QtForm.h"
 
 #include "QtCanvas.h"
-#include "QtPrint.h"
+#include "QtPrintModule.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -11,7 +11,6 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
-#include <QPrinter>
 #include <algorithm>
 #include <vector>
 
@@ -87,7 +86,7 @@ void BoardButton::mouseDoubleClickEvent(QMouseEvent* event)
 
 QtForm::QtForm()
     : m_dragRunner([](QDrag& drag, Qt::DropActions allowed) { return drag.exec(allowed); })
-    , m_printerSource(DefaultPrinter)
+    , m_boardPrinter(PrintThroughModule)
 {
     setWindowTitle(ToQString(kWindow.caption));
     setAccessibleName(windowTitle());
@@ -253,11 +252,9 @@ void QtForm::BeginDrag(int token)
 
 void QtForm::PrintClientArea()
 {
-    // The white palette is in force now; the labels must be painted in it before the page is
-    // drawn from the same values, and the screen must show it too for this moment.
-    const std::unique_ptr<QPrinter> printer = m_printerSource ? m_printerSource() : nullptr;
-    if (printer)
-        PrintBoardPage(*printer, m_form.board(), Colours());
+    // The white palette is in force now, and the page is drawn from the same values.
+    if (m_boardPrinter)
+        m_boardPrinter(m_form.board(), Colours());
 }
 
 } // namespace vantorel

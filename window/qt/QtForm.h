@@ -9,10 +9,8 @@
 #include <QWidget>
 #include <array>
 #include <functional>
-#include <memory>
 
 class QDrag;
-class QPrinter;
 
 namespace vantorel {
 
@@ -37,8 +35,8 @@ class QtForm final : public QWidget, private Toolkit {
 public:
     // Runs a token's drag; tests replace it, as an offscreen drag loop cannot be driven.
     using DragRunner = std::function<Qt::DropAction(QDrag&, Qt::DropActions)>;
-    // Finds the printer PRINT prints on; tests hand in a PDF file instead.
-    using PrinterSource = std::function<std::unique_ptr<QPrinter>()>;
+    // Puts the board on paper; by default through the print module, loaded on first use.
+    using BoardPrinter = std::function<void(const ChartBoard&, const SystemColours&)>;
 
     QtForm();
     ~QtForm() override;
@@ -47,7 +45,7 @@ public:
     const Form1& form() const { return m_form; }
     BoardButton* button(ButtonRef) const;
     void setDragRunner(DragRunner runner) { m_dragRunner = std::move(runner); }
-    void setPrinterSource(PrinterSource source) { m_printerSource = std::move(source); }
+    void setBoardPrinter(BoardPrinter printer) { m_boardPrinter = std::move(printer); }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -74,7 +72,7 @@ private:
     std::array<BoardButton*, layout::kTokenCount> m_tokens {};
     std::array<BoardButton*, layout::kCommandCount> m_commands {};
     DragRunner m_dragRunner;
-    PrinterSource m_printerSource;
+    BoardPrinter m_boardPrinter;
 };
 
 } // namespace vantorel
