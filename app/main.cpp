@@ -1,6 +1,11 @@
+#include "IconArt.h"
 #include "QtForm.h"
+#include "Version.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
 #include <QScreen>
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +34,23 @@ void StartupMessages(QtMsgType type, const QMessageLogContext& context, const QS
     std::fputs((qFormatLogMessage(type, context, message).toStdString() + '\n').c_str(), stderr);
 }
 
+QIcon ApplicationIcon()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64}) {
+        const std::vector<std::uint8_t> px = vantorel::icon::Draw(size);
+        QImage image(size, size, QImage::Format_RGB32);
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                const vantorel::icon::Rgb c
+                    = vantorel::icon::kPalette[px[std::size_t(y * size + x)]];
+                image.setPixel(x, y, qRgb(c.r, c.g, c.b));
+            }
+        icon.addPixmap(QPixmap::fromImage(image));
+    }
+    return icon;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -38,8 +60,10 @@ int main(int argc, char* argv[])
     g_starting = false;
     if (!g_held.empty())
         std::fputs(g_held.c_str(), stderr);
-    QApplication::setApplicationName(QStringLiteral("Vantorel"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setApplicationName(QString::fromLatin1(vantorel::version::kApplicationName));
+    QApplication::setApplicationVersion(QString::fromLatin1(vantorel::version::kText));
+    QApplication::setDesktopFileName(QString::fromLatin1(vantorel::version::kDesktopId));
+    QApplication::setWindowIcon(ApplicationIcon());
 
     vantorel::QtForm form;
     if (const QScreen* screen = form.screen()) {

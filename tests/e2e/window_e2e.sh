@@ -21,6 +21,7 @@ check "a token shows its own colour" is_pixel $MAR_HOME "$MARS"
 check "grid line left of the second column is drawn" is_pixel 175 400 "0 0 0"
 check "frame's left edge is drawn" is_pixel 8 400 "0 0 0"
 check "sign names are drawn" more_than "$(dark $ARIES_NAMES)" 30
+check "the window carries the application icon" grep -q "32x32" <<<"$("$XPROBE" icons "$WIN")"
 
 # Lay out a token with the real mouse: "Mar" into the Leo box.
 drag $MAR_HOME 600 420

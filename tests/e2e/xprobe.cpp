@@ -2,6 +2,7 @@
 //   xprobe pixel WINDOW X Y          prints "R G B" of a window pixel
 //   xprobe dark WINDOW X Y W H       prints how many pixels of that area are dark (text, lines)
 //   xprobe close WINDOW              asks the window to close, as a window manager's close box does
+//   xprobe icons WINDOW              prints the sizes of the window's icons ("16x16 32x32 ...")
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -14,7 +15,7 @@ namespace {
 
 int Usage()
 {
-    std::fputs("usage: xprobe pixel WIN X Y | dark WIN X Y W H | close WIN\n", stderr);
+    std::fputs("usage: xprobe pixel WIN X Y | dark WIN X Y W H | close WIN | icons WIN\n", stderr);
     return 2;
 }
 
@@ -52,6 +53,26 @@ int main(int argc, char** argv)
         e.xclient.data.l[1] = CurrentTime;
         XSendEvent(display, window, False, NoEventMask, &e);
         XFlush(display);
+        XCloseDisplay(display);
+        return 0;
+    }
+
+    if (!std::strcmp(verb, "icons")) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), 0,
+            1 << 24, False, XA_CARDINAL, &type, &format, &count, &after, &data);
+        // Each icon is width, height, then width * height pixels.
+        const long* v = reinterpret_cast<const long*>(data);
+        for (unsigned long i = 0; data && i + 2 <= count;) {
+            std::printf("%ldx%ld ", v[i], v[i + 1]);
+            i += 2 + static_cast<unsigned long>(v[i] * v[i + 1]);
+        }
+        std::printf("\n");
+        if (data)
+            XFree(data);
         XCloseDisplay(display);
         return 0;
     }

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The Debian package: built with CPack from this build, unpacked into a scratch root, and the
+# unpacked program started on a private X server.
+# Usage: package_e2e.sh BUILD_DIR APP_ID
+source "$(dirname "$0")/lib.sh"
+build=$1
+app_id=$2
+root=$(mktemp -d)
+trap 'cleanup; rm -rf "$root"' EXIT
+
+out=$(cd "$build" && cpack -G DEB -B "$root/out" 2>&1) || { echo "$out"; exit 1; }
+deb=$(ls "$root"/out/vantorel_*.deb 2>/dev/null | head -1)
+check "cpack makes a .deb" [ -f "$deb" ]
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for dep in libqt6widgets6 libqt6gui6 libqt6core6 fonts-liberation qt6-qpa-plugins; do
+    check "the package depends on $dep" grep -q "$dep" <<<"$depends"
+done
+check "the print support is declared too" grep -q "libqt6printsupport6" <<<"$depends"
+check "the package's version is 1.00" [ "$(dpkg-deb -f "$deb" Version)" = 1.00 ]
+
+dpkg-deb -x "$deb" "$root/fs"
+check "the program is installed" [ -x "$root/fs/usr/bin/vantorel" ]
+check "the print module is installed" bash -c "ls $root/fs/usr/lib/*/vantorel/libvantorel-print.so $root/fs/usr/lib/vantorel/libvantorel-print.so 2>/dev/null | grep -q ."
+check "the desktop entry is installed and valid" desktop-file-validate "$root/fs/usr/share/applications/$app_id.desktop"
+check "the metadata is installed" [ -f "$root/fs/usr/share/metainfo/$app_id.metainfo.xml" ]
+for size in 16 32 48 256; do
+    check "the ${size}px icon is installed" [ -f "$root/fs/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png" ]
+done
+
+start_xvfb || exit 1
+VANTOREL="$root/fs/usr/bin/vantorel"
+start_app
+check "the installed program opens its window" [ -n "$WIN" ]
+check "its title is The Vantorel" [ "$(xdotool getwindowname "$WIN")" = "The Vantorel" ]
+check "it draws the board" is_pixel 175 400 "0 0 0"
+click 952 620 # EXIT
+wait_app_exit
+check "and EXIT ends it with status 0" [ "$EXIT_STATUS" = 0 ]
+finish
