@@ -80,7 +80,8 @@ more_than() { [[ "$1" -gt "$2" ]]; }
 # Presses a mouse button at one window point, moves there in small steps, and lets go.
 drag() { # drag X1 Y1 X2 Y2 [button]
     local x1=$1 y1=$2 x2=$3 y2=$4 button=${5:-1} i
-    xdotool mousemove --window "$WIN" --sync "$x1" "$y1"
+    xdotool mousemove --window "$WIN" "$x1" "$y1"
+    sleep 0.05
     xdotool mousedown "$button"
     sleep 0.2
     for i in 1 2 3 4 5 6 7 8; do
@@ -93,6 +94,9 @@ drag() { # drag X1 Y1 X2 Y2 [button]
 }
 
 click() { # click X Y
-    xdotool mousemove --window "$WIN" --sync "$1" "$2" click 1
+    # Not --sync: it waits in vain when the pointer is already there.
+    xdotool mousemove --window "$WIN" "$1" "$2"
+    sleep 0.05
+    xdotool click 1
     sleep 0.2
 }

@@ -52,7 +52,9 @@ sleep 0.3
 check "typing C resets" is_pixel $MAR_HOME "$MARS"
 
 # Press and release without moving: the token stays where it stands.
-xdotool mousemove --window "$WIN" --sync $MAR_HOME click 1
+xdotool mousemove --window "$WIN" $MAR_HOME
+sleep 0.05
+xdotool click 1
 sleep 0.3
 check "a plain click leaves the token in place" is_pixel $MAR_HOME "$MARS"
 check "the plain click did not shift it" is_pixel 930 386 "$MARS"
@@ -76,7 +78,9 @@ if [[ -n "${DRAGSOURCE:-}" ]]; then
     SOURCE_PID=$!
     SRC=$(timeout 15 xdotool search --sync --onlyvisible --name '^drag source$' | head -1)
     sleep 0.3
-    xdotool mousemove --window "$SRC" --sync 50 50 mousedown 1
+    xdotool mousemove --window "$SRC" 50 50
+    sleep 0.05
+    xdotool mousedown 1
     sleep 0.2
     for x in 900 700 500 400 300; do
         xdotool mousemove "$x" 650

@@ -13,24 +13,31 @@ namespace vantorel {
 
 namespace {
 
-// Qt asks the scheduler with the library's long default timeouts; a missing or hung scheduler
-// must not freeze the board, so ask first with a short one.
-bool SchedulerAnswers()
+// Qt asks the scheduler with the library's long default timeouts; a missing, stopped or hung
+// scheduler must not freeze the board. So ask it first, with short ones, for the default
+// printer: no answer in time, or no default printer, and there is nothing to print on.
+bool SchedulerHasADefaultPrinter()
 {
-    constexpr int kTimeoutMs = 800;
-    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC,
-        HTTP_ENCRYPTION_IF_REQUESTED, 1, kTimeoutMs, nullptr);
+    constexpr int kConnectMs = 800;
+    constexpr double kAnswerSeconds = 0.5;
+    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+        kConnectMs, nullptr);
     if (!http)
         return false;
+    httpSetTimeout(
+        http, kAnswerSeconds, [](http_t*, void*) { return 0; }, nullptr); // 0: give up
+    ipp_t* response = cupsDoRequest(http, ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/");
+    const bool found = response && ippGetStatusCode(response) == IPP_STATUS_OK;
+    ippDelete(response);
     httpClose(http);
-    return true;
+    return found;
 }
 
 } // namespace
 
 std::unique_ptr<QPrinter> DefaultPrinter()
 {
-    if (!SchedulerAnswers())
+    if (!SchedulerHasADefaultPrinter())
         return nullptr;
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull())
