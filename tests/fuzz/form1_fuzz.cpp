@@ -1,0 +1,111 @@
+// libFuzzer target: any sequence of key codes, drop points (any double: negative, huge, NaN,
+// infinite), presses, commands, window sizes, prints that fail and paints, through Form1's
+// handlers. After every step the board's invariants must hold.
+
+#include "../BoardInvariants.h"
+#include "../FakeToolkit.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+using namespace vantorel;
+
+namespace {
+
+struct Reader {
+    const std::uint8_t* data;
+    std::size_t size;
+    bool empty() const { return size == 0; }
+    std::uint8_t byte()
+    {
+        if (!size)
+            return 0;
+        --size;
+        return *data++;
+    }
+    template <typename T> T value()
+    {
+        T v {};
+        std::uint8_t raw[sizeof(T)] {};
+        for (auto& b : raw)
+            b = byte();
+        std::memcpy(&v, raw, sizeof(T));
+        return v;
+    }
+};
+
+void Require(const std::string& problem, const char* after)
+{
+    if (!problem.empty()) {
+        std::fprintf(stderr, "after %s: %s\n", after, problem.c_str());
+        std::abort();
+    }
+}
+
+void RequireFinite(const RecordingCanvas& canvas)
+{
+    for (const auto& f : canvas.fills)
+        if (!std::isfinite(f.rect.x) || !std::isfinite(f.rect.y) || !std::isfinite(f.rect.width)
+            || !std::isfinite(f.rect.height)) {
+            std::fprintf(stderr, "a fill at a point that is not finite\n");
+            std::abort();
+        }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    Reader in {data, size};
+    FakeToolkit toolkit;
+    Form1 form(toolkit);
+    form.formResize(1041, 741);
+    form.formLoad();
+    toolkit.onPrint = [&] {
+        Require(BoardProblems(form.board(), true), "the print palette");
+        if (in.byte() & 1)
+            throw std::runtime_error("the printer failed");
+    };
+    toolkit.onDrag = [&] {
+        if (in.byte() & 1)
+            form.formDragDrop(in.value<double>(), in.value<double>());
+    };
+
+    while (!in.empty()) {
+        switch (in.byte() % 8) {
+        case 0:
+            form.formKeyPress(in.value<char16_t>());
+            break;
+        case 1:
+            form.formDragDrop(in.value<double>(), in.value<double>());
+            break;
+        case 2:
+            form.tokenMouseDown(int(in.byte() % 12) - 1, MouseButton(in.byte() % 4));
+            break;
+        case 3:
+            form.commandClick(layout::Command(in.byte() % layout::kCommandCount));
+            break;
+        case 4:
+            form.formResize(in.value<double>(), in.value<double>());
+            break;
+        case 5:
+            form.cmdprintClick();
+            break;
+        case 6: {
+            RecordingCanvas canvas;
+            form.paintSurface(canvas, {0, 0, 1041, 741});
+            PaintClientArea(canvas, form.board(), form.viewport(), {}, {0, 0, 1041, 741});
+            RequireFinite(canvas);
+            break;
+        }
+        case 7:
+            form.clrrashiClick();
+            break;
+        }
+        Require(BoardProblems(form.board()), "a step");
+    }
+    return 0;
+}
