@@ -56,7 +56,11 @@ start_app() {
     APP_PID=$!
     WIN=$(timeout 15 xdotool search --sync --onlyvisible --name '^The Vantorel$' | head -1)
     xdotool windowfocus --sync "$WIN" 2>/dev/null
-    sleep 0.3
+    # Until the first frame is on the screen: "Asc" in its own colour (10 s at most).
+    for _ in $(seq 200); do
+        [[ "$(pixel 932 60 2>/dev/null)" == "255 255 128" ]] && break
+        sleep 0.05
+    done
 }
 
 # Waits (5 s at most) for the program to end; its exit status goes to EXIT_STATUS, or "running".
