@@ -71,7 +71,7 @@ struct RecordingCanvas final : Canvas {
     int focusFrames = 0;
 
     void FillRect(const RectF& r, Colour c) override { fills.push_back({r, c}); }
-    void DrawText(
+    void DrawString(
         const RectF& box, std::string_view t, const FontSpec& f, Colour c, TextAlign) override
     {
         texts.push_back({box, std::string(t), f, c});

@@ -72,7 +72,7 @@ void PaintLabel(
 {
     const RectF box = view.ToPixelsF(row.rect);
     canvas.FillRect(box, background);
-    canvas.DrawText(box, row.caption, ScaledFont(row.font, view), text, TextAlign::TopLeft);
+    canvas.DrawString(box, row.caption, ScaledFont(row.font, view), text, TextAlign::TopLeft);
 }
 
 void FrameRect(Canvas& canvas, const RectF& r, double w, Colour top, Colour bottom)
@@ -136,7 +136,7 @@ void PaintButton(Canvas& canvas, const ChartBoard& board, ButtonRef ref, const R
         text.x += w;
         text.y += w;
     }
-    canvas.DrawText(text, ButtonCaption(board, ref), ScaledFont(row.font, view), system.buttonText,
+    canvas.DrawString(text, ButtonCaption(board, ref), ScaledFont(row.font, view), system.buttonText,
         TextAlign::Centre);
     if (state.focused) {
         const double inset = 4 * w;

@@ -68,7 +68,7 @@ public:
     virtual ~Canvas() = default;
     virtual void FillRect(const RectF&, Colour) = 0;
     // Text is never clipped to its box: a name that overhangs its label by a pixel shows whole.
-    virtual void DrawText(
+    virtual void DrawString(
         const RectF& box, std::string_view utf8, const FontSpec&, Colour, TextAlign)
         = 0;
     virtual void DrawFocusFrame(const RectF&, Colour) = 0;

@@ -52,7 +52,7 @@ void QtCanvas::FillRect(const RectF& r, Colour c)
     m_painter.fillRect(ToQRectF(r), ToQColor(c));
 }
 
-void QtCanvas::DrawText(
+void QtCanvas::DrawString(
     const RectF& box, std::string_view utf8, const FontSpec& spec, Colour c, TextAlign align)
 {
     const QFont font = ToQFont(spec);

@@ -20,7 +20,7 @@ public:
         : m_painter(painter)
     { }
     void FillRect(const RectF&, Colour) override;
-    void DrawText(
+    void DrawString(
         const RectF& box, std::string_view utf8, const FontSpec&, Colour, TextAlign) override;
     void DrawFocusFrame(const RectF&, Colour) override;
 

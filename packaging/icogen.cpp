@@ -1,11 +1,9 @@
-// Writes the application's icons from the one drawing:
-//   icongen OUTDIR   ->  OUTDIR/vantorel.ico (32x32 2 colours, 32x32 16 colours, 16x16 16 colours)
-//                        OUTDIR/hicolor/NxN/apps/vantorel.png for the desktop's sizes
+// Writes the Windows icon from the one drawing, with no toolkit, so a plain host build can make
+// it for the cross-compiled program:
+//   icogen FILE   ->  FILE: 32x32 in 2 colours, 32x32 in 16 colours, 16x16 in 16 colours
 
 #include "IconArt.h"
 
-#include <QDir>
-#include <QImage>
 #include <cstdio>
 #include <fstream>
 #include <vector>
@@ -70,7 +68,7 @@ std::vector<char> IconImage(int size, int bits)
     return out;
 }
 
-bool WriteIco(const QString& path)
+bool WriteIco(const char* path)
 {
     struct Entry {
         int size, bits;
@@ -97,7 +95,7 @@ bool WriteIco(const QString& path)
     }
     for (const auto& image : images)
         out.insert(out.end(), image.begin(), image.end());
-    std::ofstream file(path.toStdString(), std::ios::binary);
+    std::ofstream file(path, std::ios::binary);
     file.write(out.data(), std::streamsize(out.size()));
     return bool(file);
 }
@@ -107,23 +105,8 @@ bool WriteIco(const QString& path)
 int main(int argc, char** argv)
 {
     if (argc != 2) {
-        std::fputs("usage: icongen OUTDIR\n", stderr);
+        std::fputs("usage: icogen FILE.ico\n", stderr);
         return 2;
     }
-    const QString dir = QString::fromLocal8Bit(argv[1]);
-    if (!WriteIco(dir + "/vantorel.ico"))
-        return 1;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        const std::vector<std::uint8_t> px = Draw(size);
-        QImage image(size, size, QImage::Format_RGB32);
-        for (int y = 0; y < size; ++y)
-            for (int x = 0; x < size; ++x) {
-                const Rgb c = kPalette[px[std::size_t(y * size + x)]];
-                image.setPixel(x, y, qRgb(c.r, c.g, c.b));
-            }
-        const QString sub = QStringLiteral("%1/hicolor/%2x%2/apps").arg(dir).arg(size);
-        if (!QDir().mkpath(sub) || !image.save(sub + "/vantorel.png"))
-            return 1;
-    }
-    return 0;
+    return WriteIco(argv[1]) ? 0 : 1;
 }

@@ -1,0 +1,202 @@
+#include "Ole.h"
+
+#include "Win32Form.h"
+
+namespace vantorel {
+
+namespace {
+
+template <typename Interface> class ComObject : public Interface {
+public:
+    virtual ~ComObject() = default;
+    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(InterlockedIncrement(&m_refs)); }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const LONG left = InterlockedDecrement(&m_refs);
+        if (left == 0)
+            delete this;
+        return ULONG(left);
+    }
+
+protected:
+    HRESULT Query(REFIID riid, REFIID own, void** out)
+    {
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, own)) {
+            *out = static_cast<Interface*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+
+private:
+    LONG m_refs = 1;
+};
+
+const FORMATETC kTextFormat {CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+
+class FormatEnumerator final : public ComObject<IEnumFORMATETC> {
+public:
+    explicit FormatEnumerator(ULONG at = 0)
+        : m_at(at)
+    { }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
+    {
+        return Query(riid, IID_IEnumFORMATETC, out);
+    }
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, FORMATETC* formats, ULONG* fetched) override
+    {
+        ULONG n = 0;
+        if (count > 0 && m_at == 0 && formats) {
+            formats[0] = kTextFormat;
+            m_at = n = 1;
+        }
+        if (fetched)
+            *fetched = n;
+        return n == count ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override
+    {
+        m_at += count;
+        return m_at <= 1 ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Reset() override
+    {
+        m_at = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumFORMATETC** out) override
+    {
+        *out = new FormatEnumerator(m_at);
+        return S_OK;
+    }
+
+private:
+    ULONG m_at;
+};
+
+class EmptyTextData final : public ComObject<IDataObject> {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
+    {
+        return Query(riid, IID_IDataObject, out);
+    }
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override
+    {
+        if (QueryGetData(format) != S_OK)
+            return DV_E_FORMATETC;
+        HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 1); // just the terminator
+        if (!text)
+            return E_OUTOFMEMORY;
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = text;
+        medium->pUnkForRelease = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override
+    {
+        return format && format->cfFormat == CF_TEXT && (format->tymed & TYMED_HGLOBAL)
+            ? S_OK
+            : DV_E_FORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override
+    {
+        out->ptd = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override
+    {
+        if (direction != DATADIR_GET)
+            return E_NOTIMPL;
+        *out = new FormatEnumerator;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override
+    {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override
+    {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+};
+
+class DropSource final : public ComObject<IDropSource> {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
+    {
+        return Query(riid, IID_IDropSource, out);
+    }
+    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override
+    {
+        if (escape)
+            return DRAGDROP_S_CANCEL;
+        // A token may be dragged with any button: the drag ends when none is held any more.
+        if (!(keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)))
+            return DRAGDROP_S_DROP;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+};
+
+class DropTarget final : public ComObject<IDropTarget> {
+public:
+    explicit DropTarget(Win32Form& form)
+        : m_form(form)
+    { }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
+    {
+        return Query(riid, IID_IDropTarget, out);
+    }
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL at, DWORD* effect) override
+    {
+        *effect = Effect(at, *effect);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL at, DWORD* effect) override
+    {
+        *effect = Effect(at, *effect);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL at, DWORD* effect) override
+    {
+        // The data object is never read, whatever it carries.
+        *effect = Effect(at, *effect);
+        if (*effect != DROPEFFECT_NONE)
+            m_form.DroppedAt({at.x, at.y});
+        return S_OK;
+    }
+
+private:
+    DWORD Effect(POINTL at, DWORD allowed) const
+    {
+        if (m_form.OverPushButton({at.x, at.y}))
+            return DROPEFFECT_NONE;
+        if (allowed & DROPEFFECT_MOVE)
+            return DROPEFFECT_MOVE;
+        return allowed & DROPEFFECT_COPY ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+    }
+    Win32Form& m_form;
+};
+
+} // namespace
+
+IDataObject* CreateEmptyTextData()
+{
+    return new EmptyTextData;
+}
+IDropSource* CreateDropSource()
+{
+    return new DropSource;
+}
+IDropTarget* CreateDropTarget(Win32Form& form)
+{
+    return new DropTarget(form);
+}
+
+} // namespace vantorel

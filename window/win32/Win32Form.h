@@ -1,0 +1,54 @@
+#pragma once
+
+// Form1 on plain Win32: the window's own surface carries the frame, lines and labels; the tokens
+// and command buttons are owner-drawn push buttons above it. Drag and drop is OLE's.
+
+#include "Form1.h"
+
+#include <array>
+#include <ole2.h>
+#include <windows.h>
+
+namespace vantorel {
+
+class Win32Form final : private Toolkit {
+public:
+    explicit Win32Form(HINSTANCE);
+    ~Win32Form() override;
+    Win32Form(const Win32Form&) = delete;
+    Win32Form& operator=(const Win32Form&) = delete;
+
+    HWND hwnd() const { return m_hwnd; }
+    Form1& form() { return m_form; }
+    // Key preview: called for every message before it is dispatched.
+    void Preview(const MSG&);
+    // Over a visible push button, the window takes no drop.
+    bool OverPushButton(POINT screen) const;
+    void DroppedAt(POINT screen);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK TokenProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT Handle(UINT, WPARAM, LPARAM);
+    HWND Button(ButtonRef) const;
+
+    // Toolkit
+    SystemColours Colours() const override;
+    void PlaceButton(ButtonRef, const PixelRect&, double fontPixels) override;
+    void SetButtonCaption(ButtonRef, std::string_view utf8) override;
+    void SetButtonVisible(ButtonRef, bool) override;
+    void RepaintSurface() override;
+    void CloseWindow() override;
+    void BeginDrag(int token) override;
+    void PrintClientArea() override;
+
+    HINSTANCE m_instance;
+    HWND m_hwnd = nullptr;
+    std::array<HWND, layout::kTokenCount> m_tokens {};
+    std::array<HWND, layout::kCommandCount> m_commands {};
+    WNDPROC m_buttonProc = nullptr;
+    IDropTarget* m_dropTarget = nullptr;
+    Form1 m_form {*this};
+};
+
+} // namespace vantorel
