@@ -29,14 +29,15 @@ void Row(const char* name, std::vector<double> v, const char* unit)
         "%-28s %10.3f %10.3f %10.3f  %s\n", name, v[v.size() / 2], v.front(), v.back(), unit);
 }
 
-// Peak resident memory of this process, in KiB; ResetPeak starts a new peak from now.
-long PeakKiB()
+// A field of /proc/self/status in KiB: VmHWM (peak resident memory; ResetPeak starts it anew)
+// or VmRSS (resident now).
+long StatusKiB(const std::string& field)
 {
     std::ifstream status("/proc/self/status");
     std::string key;
     long value = 0;
     while (status >> key) {
-        if (key == "VmHWM:") {
+        if (key == field + ":") {
             status >> value;
             return value;
         }
@@ -44,23 +45,10 @@ long PeakKiB()
     }
     return 0;
 }
+
 void ResetPeak()
 {
     std::ofstream("/proc/self/clear_refs") << "5";
-}
-long CurrentKiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    long value = 0;
-    while (status >> key) {
-        if (key == "VmRSS:") {
-            status >> value;
-            return value;
-        }
-        status.ignore(1 << 10, '\n');
-    }
-    return 0;
 }
 
 template <typename F> double TimeMs(F&& f)
@@ -129,12 +117,12 @@ int main(int argc, char** argv)
     for (int i = 0; i < std::min(runs, 30); ++i) {
         Repainted();
         ResetPeak();
-        const long before = CurrentKiB();
+        const long before = StatusKiB("VmRSS");
         print.push_back(TimeMs([&] {
             window.form().commandClick(layout::Command::Print);
             Repainted();
         }));
-        printPeak.push_back(double(PeakKiB() - before) / 1024.0);
+        printPeak.push_back(double(StatusKiB("VmHWM") - before) / 1024.0);
     }
 
     std::printf("%-28s %10s %10s %10s\n", "in-process", "median", "min", "max");

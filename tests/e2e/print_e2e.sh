@@ -26,6 +26,17 @@ names_after() { # names_after 0|1 START_NS
     echo $(( ($(date +%s%N) - $2) / 1000000 ))
 }
 
+# PRINT, then CLR RASHIS: how long until the window has answered the second click (ms).
+print_then_toggle_ms() {
+    local start
+    start=$(date +%s%N)
+    click $PRINT
+    click $TOGGLE
+    names_after 0 "$start"
+    click $TOGGLE
+    names_after 1 "$start" >/dev/null
+}
+
 colour_count() { # colour_count PDF R G B
     pdftoppm -r 30 -singlefile "$1" "$CUPS_DIR/page" && "$PPMCOUNT" "$CUPS_DIR/page.ppm" "$2" "$3" "$4"
 }
@@ -62,13 +73,8 @@ click $TOGGLE
 # A scheduler that takes the connection but never answers: the window still answers.
 kill -STOP "$CUPSD_PID"
 rm -f "$CUPS_OUT"
-start=$(date +%s%N)
-click $PRINT
-click $TOGGLE
-elapsed_ms=$(names_after 0 "$start")
+elapsed_ms=$(print_then_toggle_ms)
 check "with a hung scheduler PRINT holds the window only briefly (${elapsed_ms} ms)" [ "$elapsed_ms" -lt 4000 ]
-click $TOGGLE
-names_after 1 "$start" >/dev/null
 check "with a hung scheduler the window is light yellow again" is_pixel 1030 730 "$YELLOW"
 kill -CONT "$CUPSD_PID"
 sleep 0.5
@@ -89,13 +95,8 @@ check "and light yellow" is_pixel 1030 730 "$YELLOW"
 stop_cups
 before=$(dark 0 0 1041 741)
 windows_before=$(xdotool search --pid "$APP_PID" --onlyvisible 2>/dev/null | wc -l)
-start=$(date +%s%N)
-click $PRINT
-click $TOGGLE
-elapsed_ms=$(names_after 0 "$start")
+elapsed_ms=$(print_then_toggle_ms)
 check "with no scheduler PRINT does not hold the window (${elapsed_ms} ms)" [ "$elapsed_ms" -lt 2000 ]
-click $TOGGLE
-names_after 1 "$start" >/dev/null
 check "with no scheduler the window is as before" [ "$(dark 0 0 1041 741)" = "$before" ]
 check "with no scheduler no message appears" [ "$(xdotool search --pid "$APP_PID" --onlyvisible 2>/dev/null | wc -l)" = "$windows_before" ]
 check "with no scheduler the window is light yellow" is_pixel 1030 730 "$YELLOW"
