@@ -32,15 +32,15 @@ QColor ToQColor(Colour c)
     return QColor(c.red, c.green, c.blue);
 }
 
-QFont ToQFont(const FontSpec& spec)
+QFont ToQFont(const FontSpec& wanted)
 {
-    QString family = ToQString(spec.face);
+    QString family = ToQString(wanted.face);
     for (const auto& [face, twin] : kFaceTwins)
-        if (face == spec.face)
+        if (face == wanted.face)
             family = QString::fromLatin1(twin);
     QFont font(family);
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(spec.pixelSize))));
-    font.setBold(spec.bold);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(wanted.pixelSize))));
+    font.setBold(wanted.bold);
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
@@ -53,9 +53,9 @@ void QtCanvas::FillRect(const RectF& r, Colour c)
 }
 
 void QtCanvas::DrawString(
-    const RectF& box, std::string_view utf8, const FontSpec& spec, Colour c, TextAlign align)
+    const RectF& box, std::string_view utf8, const FontSpec& wanted, Colour c, TextAlign align)
 {
-    const QFont font = ToQFont(spec);
+    const QFont font = ToQFont(wanted);
     m_painter.setFont(font);
     m_painter.setPen(ToQColor(c));
     const QString text = ToQString(utf8);

@@ -52,19 +52,19 @@ void Win32Canvas::FillRect(const RectF& r, Colour c)
 }
 
 void Win32Canvas::DrawString(
-    const RectF& box, std::string_view utf8, const FontSpec& spec, Colour c, TextAlign align)
+    const RectF& box, std::string_view utf8, const FontSpec& wanted, Colour c, TextAlign align)
 {
     // One font at a time is cached: the board draws runs of labels in the same font.
-    if (!m_font || spec.face != m_fontSpec.face || spec.pixelSize != m_fontSpec.pixelSize
-        || spec.bold != m_fontSpec.bold) {
+    if (!m_font || wanted.face != m_fontSpec.face || wanted.pixelSize != m_fontSpec.pixelSize
+        || wanted.bold != m_fontSpec.bold) {
         SelectObject(m_dc, m_originalFont);
         if (m_font)
             DeleteObject(m_font);
-        const int height = -std::max(1, int(std::lround(spec.pixelSize)));
-        m_font = CreateFontW(height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+        const int height = -std::max(1, int(std::lround(wanted.pixelSize)));
+        m_font = CreateFontW(height, 0, 0, 0, wanted.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
             DEFAULT_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH,
-            Widen(spec.face).c_str());
-        m_fontSpec = spec;
+            Widen(wanted.face).c_str());
+        m_fontSpec = wanted;
         SelectObject(m_dc, m_font);
     }
     SetTextColor(m_dc, ToColorRef(c));
