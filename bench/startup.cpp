@@ -17,8 +17,9 @@ namespace {
 
 bool TokenShown(Display* d)
 {
-    // Asc at 13920, 840 twips is pixel 928, 56; a point inside it, clear of its caption.
-    XImage* img = XGetImage(d, DefaultRootWindow(d), 932, 60, 1, 1, AllPlanes, ZPixmap);
+    // Asc at 13920, 840 twips is pixel 928, 56; a point inside its bevel, clear of the caption
+    // and of the focus frame.
+    XImage* img = XGetImage(d, DefaultRootWindow(d), 930, 58, 1, 1, AllPlanes, ZPixmap);
     if (!img)
         return false;
     const unsigned long p = XGetPixel(img, 0, 0);

@@ -58,7 +58,7 @@ start_app() {
     xdotool windowfocus --sync "$WIN" 2>/dev/null
     # Until the first frame is on the screen: "Asc" in its own colour (10 s at most).
     for _ in $(seq 200); do
-        [[ "$(pixel 932 60 2>/dev/null)" == "255 255 128" ]] && break
+        [[ "$(pixel 930 58 2>/dev/null)" == "255 255 128" ]] && break
         sleep 0.05
     done
 }

@@ -23,7 +23,7 @@ VANTOREL="wine"
 APP_PID=$!
 WIN=$(timeout 30 xdotool search --sync --onlyvisible --name '^The Vantorel$' | head -1)
 for _ in $(seq 200); do
-    [[ "$(pixel 932 60 2>/dev/null)" == "255 255 128" ]] && break
+    [[ "$(pixel 930 58 2>/dev/null)" == "255 255 128" ]] && break
     sleep 0.05
 done
 echo "start to first frame under Wine: $(( ($(date +%s%N) - start) / 1000000 )) ms"
