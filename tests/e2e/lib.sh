@@ -23,23 +23,24 @@ finish() {
 }
 
 start_xvfb() {
-    # A display of our own: never the user's. Free numbers are those with no socket and no lock.
-    local n
-    for n in $(seq 91 190); do
-        [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -noreset -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        for _ in $(seq 50); do
-            [[ -e /tmp/.X11-unix/X$n ]] && break
-            sleep 0.1
-        done
-        if kill -0 "$XVFB_PID" 2>/dev/null && [[ -e /tmp/.X11-unix/X$n ]]; then
-            export DISPLAY=":$n"
-            return 0
-        fi
+    # A display of our own, never the user's: Xvfb itself takes the first free number and says
+    # which, so tests started together cannot end up on one server.
+    local said
+    said=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -noreset -nolisten tcp 3>"$said" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        [[ -s "$said" ]] && break
+        sleep 0.05
     done
-    echo "cannot start Xvfb" >&2
-    return 1
+    local number
+    number=$(tr -dc '0-9' <"$said")
+    rm -f "$said"
+    if [[ -z "$number" ]] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
+        echo "cannot start Xvfb" >&2
+        return 1
+    fi
+    export DISPLAY=":$number"
 }
 
 APP_PID=
