@@ -60,34 +60,31 @@ for mode in huge-text files urls image binary unknown; do
     x=$((x + 90))
 done
 
-# The window asked to close in the middle of one of its own drags.
-xdotool mousemove --window "$WIN" 932 388
-sleep 0.05
-xdotool mousedown 1
-for p in 900 800 700 600; do
-    xdotool mousemove --window "$WIN" "$p" 400
+# Presses in one window, drags over ours along y = 400, asks ours to close, then lets go.
+close_during_drag() { # close_during_drag PRESS_WINDOW X Y  X...
+    local press=$1 x=$2 y=$3 p
+    shift 3
+    xdotool mousemove --window "$press" "$x" "$y"
     sleep 0.05
-done
-"$XPROBE" close "$WIN"
-sleep 0.3
-xdotool mouseup 1
-wait_app_exit
+    xdotool mousedown 1
+    for p in "$@"; do
+        xdotool mousemove --window "$WIN" "$p" 400
+        sleep 0.05
+    done
+    "$XPROBE" close "$WIN"
+    sleep 0.3
+    xdotool mouseup 1
+    wait_app_exit
+}
+
+# The window asked to close in the middle of one of its own drags.
+close_during_drag "$WIN" 932 388 900 800 700 600
 check "closed during its own drag, it ends with status 0" [ "$EXIT_STATUS" = 0 ]
 
 # The window asked to close while another program's drag hovers over it.
 start_app
 start_source text
-xdotool mousemove --window "$SRC" 50 50
-sleep 0.05
-xdotool mousedown 1
-for p in 1000 800 600 500; do
-    xdotool mousemove "$p" 400
-    sleep 0.05
-done
-"$XPROBE" close "$WIN"
-sleep 0.3
-xdotool mouseup 1
-wait_app_exit
+close_during_drag "$SRC" 50 50 1000 800 600 500
 check "closed under a foreign drag, it ends with status 0" [ "$EXIT_STATUS" = 0 ]
 check "and the other program is unharmed" kill -0 "$SOURCE_PID"
 stop_source
