@@ -45,7 +45,9 @@ CONF
     export CUPS_SERVER="$CUPS_DIR/cups.sock"
     local here
     here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-    sed "s|@PASSTHROUGH@|$here/cups/passthrough|" "$here/cups/colour-file.ppd" >"$CUPS_DIR/queue.ppd"
+    # The scheduler runs filters as its own user, who may not reach into the checkout.
+    install -m 755 "$here/cups/passthrough" "$CUPS_DIR/passthrough"
+    sed "s|@PASSTHROUGH@|$CUPS_DIR/passthrough|" "$here/cups/colour-file.ppd" >"$CUPS_DIR/queue.ppd"
     lpadmin -p vantorel-test -E -v "file://$CUPS_OUT" -P "$CUPS_DIR/queue.ppd" 2>/dev/null &&
         lpadmin -d vantorel-test
 }
