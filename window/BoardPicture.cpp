@@ -52,18 +52,25 @@ FontSpec ScaledFont(const Font& font, const Viewport& view)
 
 namespace {
 
-// Thick strokes are filled bands, so they stay sharp and exactly placed at every scale.
-void FillBand(
-    Canvas& canvas, double x1, double y1, double x2, double y2, double thickness, Colour colour)
+// Thick strokes are filled bands, so they stay sharp and exactly placed at every scale. Which
+// way a line runs comes from the layout's integers: the two computed ends of a vertical line may
+// differ in their last bits (x87 keeps one in an 80-bit register), and a band decided from them
+// would come out zero pixels wide.
+void PaintLine(Canvas& canvas, const LineRow& line, const Viewport& view, Colour colour)
 {
+    const double thickness = view.ScaledPixels(line.widthPixels);
     const double half = thickness / 2.0;
-    if (x1 == x2)
-        canvas.FillRect(
-            {std::round(x1 - half), std::round(y1), thickness, std::round(y2) - std::round(y1)},
+    const double x1 = std::round(view.ToPixelsX(line.from.x));
+    const double y1 = std::round(view.ToPixelsY(line.from.y));
+    const double x2 = std::round(view.ToPixelsX(line.to.x));
+    const double y2 = std::round(view.ToPixelsY(line.to.y));
+    if (line.from.x == line.to.x)
+        canvas.FillRect({std::round(view.ToPixelsX(line.from.x) - half), std::min(y1, y2),
+                            thickness, std::abs(y2 - y1)},
             colour);
     else
-        canvas.FillRect(
-            {std::round(x1), std::round(y1 - half), std::round(x2) - std::round(x1), thickness},
+        canvas.FillRect({std::min(x1, x2), std::round(view.ToPixelsY(line.from.y) - half),
+                            std::abs(x2 - x1), thickness},
             colour);
 }
 
@@ -108,9 +115,7 @@ void PaintSurface(Canvas& canvas, const ChartBoard& board, const Viewport& view,
     FrameRect(canvas, view.ToPixelsF(kFrame.rect), border, system.windowText, system.windowText);
 
     for (const LineRow& line : kLines)
-        FillBand(canvas, view.ToPixelsX(line.from.x), view.ToPixelsY(line.from.y),
-            view.ToPixelsX(line.to.x), view.ToPixelsY(line.to.y),
-            view.ScaledPixels(line.widthPixels), system.windowText);
+        PaintLine(canvas, line, view, system.windowText);
 }
 
 void PaintButton(Canvas& canvas, const ChartBoard& board, ButtonRef ref, const RectF& box,
@@ -136,8 +141,8 @@ void PaintButton(Canvas& canvas, const ChartBoard& board, ButtonRef ref, const R
         text.x += w;
         text.y += w;
     }
-    canvas.DrawString(text, ButtonCaption(board, ref), ScaledFont(row.font, view), system.buttonText,
-        TextAlign::Centre);
+    canvas.DrawString(text, ButtonCaption(board, ref), ScaledFont(row.font, view),
+        system.buttonText, TextAlign::Centre);
     if (state.focused) {
         const double inset = 4 * w;
         canvas.DrawFocusFrame(

@@ -2,6 +2,9 @@
 # Expects VANTOREL, XPROBE (and for some tests DRAGSOURCE) in the environment.
 
 set -u
+# Every wait is this many times its length: more where the program runs under emulation.
+PACE=${PACE:-1}
+pause() { sleep "$(awk -v s="$1" -v p="$PACE" 'BEGIN { print s * p }')"; }
 failures=0
 passes=0
 
@@ -69,7 +72,7 @@ wait_app_exit() {
     EXIT_STATUS=running
     for _ in $(seq 50); do
         kill -0 "$APP_PID" 2>/dev/null || break
-        sleep 0.1
+        pause 0.1
     done
     kill -0 "$APP_PID" 2>/dev/null && return
     EXIT_STATUS=0
@@ -86,22 +89,22 @@ more_than() { [[ "$1" -gt "$2" ]]; }
 drag() { # drag X1 Y1 X2 Y2 [button]
     local x1=$1 y1=$2 x2=$3 y2=$4 button=${5:-1} i
     xdotool mousemove --window "$WIN" "$x1" "$y1"
-    sleep 0.05
+    pause 0.05
     xdotool mousedown "$button"
-    sleep 0.2
+    pause 0.2
     for i in 1 2 3 4 5 6 7 8; do
         xdotool mousemove --window "$WIN" $((x1 + (x2 - x1) * i / 8)) $((y1 + (y2 - y1) * i / 8))
-        sleep 0.05
+        pause 0.05
     done
-    sleep 0.1
+    pause 0.1
     xdotool mouseup "$button"
-    sleep 0.3
+    pause 0.3
 }
 
 click() { # click X Y
     # Not --sync: it waits in vain when the pointer is already there.
     xdotool mousemove --window "$WIN" "$1" "$2"
-    sleep 0.05
+    pause 0.05
     xdotool click 1
-    sleep 0.2
+    pause 0.2
 }

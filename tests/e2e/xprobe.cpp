@@ -3,6 +3,7 @@
 //   xprobe dark WINDOW X Y W H       prints how many pixels of that area are dark (text, lines)
 //   xprobe close WINDOW              asks the window to close, as a window manager's close box does
 //   xprobe icons WINDOW              prints the sizes of the window's icons ("16x16 32x32 ...")
+//   xprobe ppm WINDOW FILE           writes the window's picture to FILE as a binary PPM
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -15,7 +16,9 @@ namespace {
 
 int Usage()
 {
-    std::fputs("usage: xprobe pixel WIN X Y | dark WIN X Y W H | close WIN | icons WIN\n", stderr);
+    std::fputs(
+        "usage: xprobe pixel WIN X Y | dark WIN X Y W H | close WIN | icons WIN | ppm WIN FILE\n",
+        stderr);
     return 2;
 }
 
@@ -62,8 +65,8 @@ int main(int argc, char** argv)
         int format = 0;
         unsigned long count = 0, after = 0;
         unsigned char* data = nullptr;
-        XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), 0,
-            1 << 24, False, XA_CARDINAL, &type, &format, &count, &after, &data);
+        XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), 0, 1 << 24,
+            False, XA_CARDINAL, &type, &format, &count, &after, &data);
         // Each icon is width, height, then width * height pixels.
         const long* v = reinterpret_cast<const long*>(data);
         for (unsigned long i = 0; data && i + 2 <= count;) {
@@ -73,6 +76,31 @@ int main(int argc, char** argv)
         std::printf("\n");
         if (data)
             XFree(data);
+        XCloseDisplay(display);
+        return 0;
+    }
+
+    if (!std::strcmp(verb, "ppm") && argc == 4) {
+        XWindowAttributes attributes {};
+        XGetWindowAttributes(display, window, &attributes);
+        XImage* image = XGetImage(display, window, 0, 0, unsigned(attributes.width),
+            unsigned(attributes.height), AllPlanes, ZPixmap);
+        FILE* out = image ? std::fopen(argv[3], "wb") : nullptr;
+        if (!out) {
+            std::fputs("xprobe: cannot read the window or write the file\n", stderr);
+            return 1;
+        }
+        std::fprintf(out, "P6\n%d %d\n255\n", attributes.width, attributes.height);
+        for (int j = 0; j < attributes.height; ++j)
+            for (int i = 0; i < attributes.width; ++i) {
+                const unsigned long p = XGetPixel(image, i, j);
+                const unsigned char rgb[3] {static_cast<unsigned char>(Channel(p, image->red_mask)),
+                    static_cast<unsigned char>(Channel(p, image->green_mask)),
+                    static_cast<unsigned char>(Channel(p, image->blue_mask))};
+                std::fwrite(rgb, 1, 3, out);
+            }
+        std::fclose(out);
+        XDestroyImage(image);
         XCloseDisplay(display);
         return 0;
     }
