@@ -255,6 +255,10 @@ inline constexpr std::array<ButtonRow, kTokenCount> kTokens {{
         true, {128, 64, 64}, kSerif135, 9},
 }};
 
+// The tray: the column of the tokens' home places.
+inline constexpr Rect kTrayArea {kTrayLeft, kTokens.front().rect.top, kTokenWidth,
+    kTokens.back().rect.bottom() - kTokens.front().rect.top};
+
 // The command buttons, in the order of the Command enumeration below.
 enum class Command : std::size_t { Clear, ToggleNames, Exit, Print, Arudha };
 inline constexpr int kCommandCount = 5;

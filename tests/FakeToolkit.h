@@ -19,6 +19,7 @@ struct FakeToolkit final : Toolkit {
     std::map<std::pair<int, int>, Placed> placed;
     std::map<std::pair<int, int>, std::string> captions;
     std::map<std::pair<int, int>, bool> visible;
+    std::map<std::pair<int, int>, std::string> descriptions;
     int repaints = 0;
     int closes = 0;
     std::vector<int> drags;
@@ -38,6 +39,10 @@ struct FakeToolkit final : Toolkit {
         captions[Key(r)] = std::string(c);
     }
     void SetButtonVisible(ButtonRef r, bool v) override { visible[Key(r)] = v; }
+    void SetButtonDescription(ButtonRef r, std::string_view d) override
+    {
+        descriptions[Key(r)] = std::string(d);
+    }
     void RepaintSurface() override { ++repaints; }
     void CloseWindow() override { ++closes; }
     void BeginDrag(int token) override

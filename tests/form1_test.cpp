@@ -1,5 +1,6 @@
 #include "FakeToolkit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -163,6 +164,131 @@ TEST_F(Form1Test, PrintingHappensOnWhiteAndTheScreenPaletteAlwaysComesBack)
     EXPECT_FALSE(form.board().WesternNameVisible(2));
 }
 
+TEST_F(Form1Test, ArrowKeysMoveTheFocusedTokenAndStopAtTheBoardsEdge)
+{
+    const std::optional<ButtonRef> sun = ButtonRef::token(1);
+    struct Case {
+        Key key;
+        bool shift;
+        float dx, dy;
+    };
+    for (const Case& c : {Case {Key::Right, false, 15, 0}, Case {Key::Left, false, -15, 0},
+             Case {Key::Down, false, 0, 15}, Case {Key::Up, false, 0, -15},
+             Case {Key::Right, true, 150, 0}, Case {Key::Left, true, -150, 0},
+             Case {Key::Down, true, 0, 150}, Case {Key::Up, true, 0, -150}}) {
+        const TokenPosition before = form.board().Token(1);
+        EXPECT_TRUE(form.formKeyDown(c.key, c.shift, sun));
+        EXPECT_EQ(form.board().Token(1), (TokenPosition {before.left + c.dx, before.top + c.dy}));
+    }
+    // One pixel at 1:1 on screen, and the description follows the token.
+    form.formKeyDown(Key::Right, false, sun);
+    EXPECT_EQ(TokenPixels(1).x, 929);
+
+    // The top-left corner keeps within x 0 to 15375 and y 0 to 10875, less the token's size.
+    for (int i = 0; i < 200; ++i) {
+        form.formKeyDown(Key::Right, true, sun);
+        form.formKeyDown(Key::Up, true, sun);
+    }
+    EXPECT_EQ(form.board().Token(1), (TokenPosition {15375 - 735, 0}));
+    for (int i = 0; i < 200; ++i) {
+        form.formKeyDown(Key::Left, true, sun);
+        form.formKeyDown(Key::Down, true, sun);
+    }
+    EXPECT_EQ(form.board().Token(1), (TokenPosition {0, 10875 - 495}));
+
+    // A token dropped beyond the edge does not jump back, nor go further out.
+    form.tokenMouseDown(2, MouseButton::Left);
+    form.formDragDrop(1100.0, -20.0);
+    const std::optional<ButtonRef> moon = ButtonRef::token(2);
+    form.formKeyDown(Key::Right, false, moon);
+    form.formKeyDown(Key::Up, false, moon);
+    EXPECT_EQ(form.board().Token(2), (TokenPosition {16500, -300}));
+    form.formKeyDown(Key::Left, false, moon);
+    form.formKeyDown(Key::Down, false, moon);
+    EXPECT_EQ(form.board().Token(2), (TokenPosition {16485, -285}));
+
+    // Reset brings keyboard moves home; a drag afterwards starts from where the token stands.
+    form.formKeyPress(u'c');
+    EXPECT_EQ(form.board().Token(1), (TokenPosition {13920, 1440}));
+    form.formKeyDown(Key::Down, false, sun);
+    form.tokenMouseDown(1, MouseButton::Left);
+    EXPECT_EQ(toolkit.drags.back(), 1);
+    form.formDragDrop(200.0, 40.0);
+    EXPECT_EQ(form.board().Token(1), (TokenPosition {3000, 600}));
+}
+
+TEST_F(Form1Test, EnterPressesTheFocusedCommandButtonButNeverAToken)
+{
+    form.tokenMouseDown(7, MouseButton::Left);
+    form.formDragDrop(600.0, 400.0);
+    const ChartBoard moved = form.board();
+    EXPECT_TRUE(form.formKeyDown(Key::Enter, false, ButtonRef::token(7)));
+    EXPECT_TRUE(form.formKeyDown(Key::Space, false, ButtonRef::token(7)));
+    EXPECT_EQ(form.board(), moved);
+    EXPECT_EQ(toolkit.drags.size(), 1u);
+
+    // Keys the board does not use go on to the control.
+    EXPECT_FALSE(form.formKeyDown(Key::Other, false, ButtonRef::token(7)));
+    EXPECT_FALSE(form.formKeyDown(Key::Left, false, ButtonRef::command(Command::Clear)));
+    EXPECT_FALSE(form.formKeyDown(Key::Space, false, ButtonRef::command(Command::Clear)));
+    EXPECT_FALSE(form.formKeyDown(Key::Enter, false, std::nullopt));
+    EXPECT_FALSE(form.formKeyDown(Key::Enter, false, kReserved));
+
+    EXPECT_TRUE(form.formKeyDown(Key::Enter, false, kToggle));
+    EXPECT_EQ(form.board().ToggleCaption(), "SHOW RASHIS");
+    EXPECT_TRUE(form.formKeyDown(Key::Enter, false, ButtonRef::command(Command::Clear)));
+    EXPECT_EQ(form.board().Token(7), (TokenPosition {13920, 5760}));
+    EXPECT_TRUE(form.formKeyDown(Key::Enter, false, ButtonRef::command(Command::Print)));
+    EXPECT_EQ(toolkit.prints, 1);
+    EXPECT_TRUE(form.formKeyDown(Key::Enter, false, ButtonRef::command(Command::Exit)));
+    EXPECT_EQ(toolkit.closes, 1);
+}
+
+TEST_F(Form1Test, EachTokenIsDescribedByWhereItsCentreLies)
+{
+    const auto description = [&](int token) {
+        return toolkit.descriptions[FakeToolkit::Key(ButtonRef::token(token))];
+    };
+    for (int i = 0; i < kTokenCount; ++i)
+        EXPECT_EQ(description(i), "in the tray");
+    // The Sun's centre into the middle of each box in turn, by a drop at its corner.
+    for (int sign = 0; sign < kSignCount; ++sign) {
+        const Rect box = SignBox(sign);
+        form.tokenMouseDown(1, MouseButton::Left);
+        form.formDragDrop(
+            (box.left + box.width / 2 - 367) / 15.0, (box.top + box.height / 2 - 247) / 15.0);
+        EXPECT_EQ(description(1), "in " + std::string(kWesternNames[std::size_t(sign)].caption));
+    }
+    form.formDragDrop(300 / 15.0, 6000 / 15.0);
+    EXPECT_EQ(description(1), "in Capricon");
+    form.formDragDrop(5000 / 15.0, 5000 / 15.0);
+    EXPECT_EQ(description(1), "in the centre");
+    form.formDragDrop(11500 / 15.0, 5000 / 15.0);
+    EXPECT_EQ(description(1), "off the chart");
+    form.formKeyDown(Key::Down, false, ButtonRef::token(1));
+    EXPECT_EQ(description(1), "off the chart");
+    // Dropped somewhere else in the tray column, it is still in the tray.
+    form.formDragDrop(13920 / 15.0, 7000 / 15.0);
+    EXPECT_EQ(description(1), "in the tray");
+    form.formDragDrop(9000 / 15.0, 6000 / 15.0);
+    EXPECT_EQ(description(1), "in Leo");
+    form.cmdclearClick();
+    EXPECT_EQ(description(1), "in the tray");
+    EXPECT_EQ(TokenDescription(form.board(), 9), "in the tray");
+}
+
+TEST(DropAnswer, CopyWhereOfferedThenLinkAndMoveOnlyWhenNothingElse)
+{
+    struct Case {
+        int offered;
+        DropEffect answer;
+    };
+    for (const Case& c : {Case {1, DropEffect::Copy}, Case {1 | 2, DropEffect::Copy},
+             Case {1 | 2 | 4, DropEffect::Copy}, Case {2 | 4, DropEffect::Link},
+             Case {4, DropEffect::Link}, Case {2, DropEffect::Move}, Case {0, DropEffect::Move}})
+        EXPECT_EQ(AnswerDrop(c.offered), c.answer) << c.offered;
+}
+
 TEST(Viewport, OpensAtScaleOneOrShrinksToFitASmallScreen)
 {
     const SizeF design = Viewport::DefaultClientSize();
@@ -215,6 +341,47 @@ TEST(BoardPicture, SurfaceShowsOnlyVisibleNamesInTheirColours)
     EXPECT_EQ(hidden.FindText("Makara"), nullptr);
     EXPECT_NE(hidden.FindText("Vantorel - Teaching Tool for a Jyotishi"), nullptr);
     EXPECT_EQ(hidden.texts.size(), std::size_t(kCaptionCount));
+}
+
+// Every stroke of the chart must come out as a band of its full width and length wherever the
+// scale is not a whole number: on a resized window and on a printer's page.
+TEST(BoardPicture, FrameAndEveryGridLineAreWholeBandsAtNonIntegerScales)
+{
+    ChartBoard board;
+    board.StartUp();
+    for (const Viewport view : {Viewport(1.0, 0, 0), Viewport(1.3, 0.5, 7.25),
+             Viewport(1.7, 13.4, 0.3), Viewport(3.14159, 0.7, 41.9)}) {
+        SCOPED_TRACE(view.scale());
+        RecordingCanvas canvas;
+        PaintSurface(canvas, board, view, {}, {0, 0, 4000, 3000});
+        std::vector<RectF> strokes;
+        for (const auto& f : canvas.fills)
+            if (f.colour == SystemColours {}.windowText)
+                strokes.push_back(f.rect);
+        ASSERT_EQ(strokes.size(), 4 + kLines.size());
+        const double px = view.scale() / Viewport::kTwipsPerPixel;
+        const double thick = std::max(1.0, std::round(kGridLinePixels * view.scale()));
+        for (const LineRow& line : kLines) {
+            SCOPED_TRACE(std::string(line.name) + "(" + std::to_string(line.index) + ")");
+            const bool vertical = line.from.x == line.to.x;
+            const double along
+                = (vertical ? line.to.y - line.from.y : line.to.x - line.from.x) * px;
+            const double midX = view.ToPixelsX((line.from.x + line.to.x) / 2.0);
+            const double midY = view.ToPixelsY((line.from.y + line.to.y) / 2.0);
+            const bool found = std::any_of(strokes.begin(), strokes.end(), [&](const RectF& r) {
+                const double across = vertical ? r.width : r.height;
+                const double length = vertical ? r.height : r.width;
+                return across == thick && std::abs(length - along) <= 1.0
+                    && std::abs(r.x + r.width / 2 - midX) <= 1.0
+                    && std::abs(r.y + r.height / 2 - midY) <= 1.0;
+            });
+            EXPECT_TRUE(found);
+        }
+        for (const RectF& r : strokes) {
+            EXPECT_GE(r.width, thick);
+            EXPECT_GE(r.height, thick);
+        }
+    }
 }
 
 TEST(BoardPicture, ClientAreaStacksTokensAboveCommandButtonsAndSkipsTheHiddenOne)

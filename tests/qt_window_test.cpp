@@ -122,9 +122,44 @@ private slots:
         QTest::keyClick(exitButton, Qt::Key_X);
         QCOMPARE(token(4)->pos(), QPoint(500, 500));
 
+        QTest::keyClick(exitButton, Qt::Key_C, Qt::AltModifier); // a command, not a "c"
+        QCOMPARE(token(4)->pos(), QPoint(500, 500));
+
         QTest::keyClick(exitButton, Qt::Key_C, Qt::ShiftModifier); // "C"
         QCOMPARE(token(4)->pos(), QPoint(928, 240));
         QVERIFY(window->isVisible()); // and the focused EXIT button was not triggered
+    }
+
+    void keysMoveTheFocusedTokenAndPressTheFocusedCommand()
+    {
+        QAccessibleInterface* asc = QAccessible::queryAccessibleInterface(token(0));
+        QCOMPARE(asc->text(QAccessible::Description), QStringLiteral("in the tray"));
+        QCOMPARE(QApplication::focusWidget(), token(0));
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(token(0), Qt::Key_Right);
+        for (int i = 0; i < 2; ++i)
+            QTest::keyClick(token(0), Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(token(0)->pos(), QPoint(928 + 3, 56 + 20));
+        QCOMPARE(QApplication::focusWidget(), token(0)); // arrows move the token, not the focus
+
+        // Enter on a token does nothing; on a command button it presses it.
+        window->form().tokenMouseDown(1, MouseButton::Left);
+        QVERIFY(DropAt(*window, {200, 40}, new QMimeData));
+        QCOMPARE(QAccessible::queryAccessibleInterface(token(1))->text(QAccessible::Description),
+            QStringLiteral("in Aries"));
+        QTest::keyClick(token(1), Qt::Key_Return);
+        QCOMPARE(token(1)->pos(), QPoint(200, 40));
+        command(Command::Clear)->setFocus();
+        QTest::keyClick(command(Command::Clear), Qt::Key_Return);
+        QCOMPARE(token(1)->pos(), QPoint(928, 96));
+        command(Command::ToggleNames)->setFocus();
+        QTest::keyClick(command(Command::ToggleNames), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(command(Command::ToggleNames)->text(), QStringLiteral("SHOW RASHIS"));
+        QTest::keyClick(command(Command::ToggleNames), Qt::Key_Space);
+        QCOMPARE(command(Command::ToggleNames)->text(), QStringLiteral("CLR RASHIS"));
+        command(Command::Exit)->setFocus();
+        QTest::keyClick(command(Command::Exit), Qt::Key_Return);
+        QVERIFY(!window->isVisible());
     }
 
     void exitClosesTheWindow()
@@ -274,6 +309,26 @@ private slots:
         QVERIFY(!DropAt(*window, Centre(token(0)), new QMimeData));
         QVERIFY(!DropAt(*window, Centre(command(Command::Print)), new QMimeData));
         QCOMPARE(token(7)->pos(), QPoint(560, 378));
+    }
+
+    void foreignDropsAreAnsweredCopyWhereOffered()
+    {
+        QMimeData data;
+        struct Case {
+            Qt::DropActions offered;
+            Qt::DropAction answer;
+        };
+        for (const Case& c : {Case {Qt::CopyAction | Qt::MoveAction, Qt::CopyAction},
+                 Case {Qt::LinkAction | Qt::MoveAction, Qt::LinkAction},
+                 Case {Qt::MoveAction, Qt::MoveAction}}) {
+            QDragEnterEvent enter({100, 100}, c.offered, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(window.get(), &enter);
+            QDropEvent drop({100, 100}, c.offered, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(window.get(), &drop);
+            QVERIFY(drop.isAccepted());
+            QCOMPARE(enter.dropAction(), c.answer);
+            QCOMPARE(drop.dropAction(), c.answer);
+        }
     }
 
     void foreignDropsMoveOnlyTheLastPressedToken()

@@ -1,8 +1,55 @@
 #include "Form1.h"
 
+#include <algorithm>
+
 namespace vantorel {
 
 using namespace layout;
+
+namespace {
+
+constexpr int kKeyStepTwips = Viewport::kTwipsPerPixel;
+constexpr int kShiftKeyStepTwips = 10 * kKeyStepTwips;
+
+bool Inside(const Rect& r, double x, double y)
+{
+    return x >= r.left && x < r.right() && y >= r.top && y < r.bottom();
+}
+
+// One step from `at` towards `at + step`, kept within [low, high]; a token already outside that
+// range never jumps in, it only stops going further out.
+float Step(float at, int step, int low, int high)
+{
+    const double to = double(at) + step;
+    if (step > 0)
+        return float(std::min(to, std::max(double(at), double(high))));
+    return float(std::max(to, std::min(double(at), double(low))));
+}
+
+} // namespace
+
+DropEffect AnswerDrop(int offered)
+{
+    for (DropEffect e : {DropEffect::Copy, DropEffect::Link})
+        if (offered & int(e))
+            return e;
+    return DropEffect::Move;
+}
+
+std::string TokenDescription(const ChartBoard& board, int token)
+{
+    const TokenPosition p = board.Token(token);
+    const double x = double(p.left) + kTokenWidth / 2.0;
+    const double y = double(p.top) + kTokenHeight / 2.0;
+    for (int sign = 0; sign < kSignCount; ++sign)
+        if (Inside(SignBox(sign), x, y))
+            return "in " + std::string(kWesternNames[std::size_t(sign)].caption);
+    if (Inside(kCaptionArea, x, y))
+        return "in the centre";
+    if (Inside(kTrayArea, x, y))
+        return "in the tray";
+    return "off the chart";
+}
 
 Form1::Form1(Toolkit& toolkit)
     : m_toolkit(toolkit)
@@ -32,6 +79,50 @@ void Form1::formKeyPress(char16_t code)
     // Only the typed character counts: Ctrl+C arrives as 3 and does nothing.
     if (code == u'c' || code == u'C')
         cmdclearClick();
+}
+
+bool Form1::formKeyDown(Key key, bool shift, std::optional<ButtonRef> focused)
+{
+    if (!focused || !ButtonVisible(m_board, *focused))
+        return false;
+    if (focused->group == ButtonRef::Group::Command) {
+        if (key != Key::Enter)
+            return false;
+        commandClick(static_cast<Command>(focused->index));
+        return true;
+    }
+    if (focused->index < 0 || focused->index >= kTokenCount)
+        return false;
+    switch (key) {
+    case Key::Left:
+    case Key::Right:
+    case Key::Up:
+    case Key::Down:
+        moveByKey(focused->index, key, shift);
+        return true;
+    case Key::Enter:
+    case Key::Space:
+        return true; // a token is never clicked
+    case Key::Other:
+        return false;
+    }
+    return false;
+}
+
+void Form1::moveByKey(int token, Key key, bool shift)
+{
+    const int step = shift ? kShiftKeyStepTwips : kKeyStepTwips;
+    const TokenPosition at = m_board.Token(token);
+    const int right = kExtentRight - kTokenWidth;
+    const int bottom = kExtentBottom - kTokenHeight;
+    float x = at.left;
+    float y = at.top;
+    if (key == Key::Left || key == Key::Right)
+        x = Step(at.left, key == Key::Left ? -step : step, 0, right);
+    else
+        y = Step(at.top, key == Key::Up ? -step : step, 0, bottom);
+    m_board.MoveToken(token, x, y);
+    present(m_board.TakeChanges());
 }
 
 void Form1::cmdclearClick()
@@ -146,6 +237,8 @@ void Form1::placeButtons(bool tokensOnly)
             continue;
         m_toolkit.PlaceButton(ref, ButtonPixels(m_board, ref, m_viewport),
             ScaledFont(ref.row().font, m_viewport).pixelSize);
+        if (ref.group == ButtonRef::Group::Token)
+            m_toolkit.SetButtonDescription(ref, TokenDescription(m_board, ref.index));
     }
 }
 

@@ -8,6 +8,7 @@
 #include "Toolkit.h"
 #include "Viewport.h"
 
+#include <optional>
 #include <string>
 
 namespace vantorel {
@@ -17,6 +18,16 @@ struct DragOffer {
     DropEffect allowedEffects = DropEffect::Move;
     std::string text;
 };
+
+// The answer to a drag from elsewhere, from the effects its source offers (OLE values or-ed):
+// copy where offered, so that a source honouring the answer never deletes what the user dragged;
+// link where only that is offered; move only when nothing else is. A token's own drag offers move
+// alone, and so is answered move.
+DropEffect AnswerDrop(int offeredEffects);
+
+// Where a token stands, as a screen reader says it: "in Aries", "in the centre", "in the tray"
+// or "off the chart", by the point at the token's centre.
+std::string TokenDescription(const ChartBoard&, int token);
 
 class Form1 final {
 public:
@@ -28,6 +39,11 @@ public:
     // Key preview: every typed character, after shift and caps-lock, before the focused
     // control; the character still goes on to that control.
     void formKeyPress(char16_t code);
+    // A key that is no typed character, pressed while `focused` has the keyboard focus (nothing:
+    // the window itself). True when the board used it and the control must not see it: an arrow
+    // moves a focused token a pixel's worth (ten with Shift), Enter presses a focused command
+    // button, and neither Enter nor Space ever clicks a token.
+    bool formKeyDown(Key, bool shift, std::optional<ButtonRef> focused);
 
     void cmdclearClick();
     void clrrashiClick();
@@ -51,6 +67,7 @@ public:
 
 private:
     void present(Change);
+    void moveByKey(int token, Key, bool shift);
     void placeButtons(bool tokensOnly);
 
     Toolkit& m_toolkit;

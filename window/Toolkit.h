@@ -40,8 +40,11 @@ struct ButtonRef {
 
 enum class MouseButton { Left, Right, Middle, Other };
 
-// The OLE numbering of drop effects.
-enum class DropEffect { None = 0, Copy = 1, Move = 2 };
+// The OLE numbering of drop effects; a drag source offers a set of them, or-ed together.
+enum class DropEffect { None = 0, Copy = 1, Move = 2, Link = 4 };
+
+// Keys that are not typed characters but that the board answers, with the key that has none.
+enum class Key { Left, Right, Up, Down, Enter, Space, Other };
 
 // The desktop's own colours, for what the board leaves to the system.
 struct SystemColours {
@@ -81,6 +84,8 @@ public:
     virtual void PlaceButton(ButtonRef, const PixelRect&, double fontPixels) = 0;
     virtual void SetButtonCaption(ButtonRef, std::string_view utf8) = 0;
     virtual void SetButtonVisible(ButtonRef, bool) = 0;
+    // What assistive technology says of the button beyond its name: where a token stands.
+    virtual void SetButtonDescription(ButtonRef, std::string_view utf8) = 0;
     // The surface (background, frame, lines, labels) must be drawn again.
     virtual void RepaintSurface() = 0;
     virtual void CloseWindow() = 0;

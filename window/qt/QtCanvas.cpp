@@ -1,5 +1,7 @@
 #include "QtCanvas.h"
 
+#include "FontFaces.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPen>
@@ -9,11 +11,6 @@
 namespace vantorel {
 
 namespace {
-
-constexpr std::pair<std::string_view, const char*> kFaceTwins[] = {
-    {"Arial", "Liberation Sans"},
-    {"MS Serif", "Liberation Serif"},
-};
 
 QRectF ToQRectF(const RectF& r)
 {
@@ -34,11 +31,15 @@ QColor ToQColor(Colour c)
 
 QFont ToQFont(const FontSpec& wanted)
 {
-    QString family = ToQString(wanted.face);
-    for (const auto& [face, twin] : kFaceTwins)
-        if (face == wanted.face)
-            family = QString::fromLatin1(twin);
-    QFont font(family);
+    // The layout's faces are missing here, or a bitmap face: straight to their twins.
+    QStringList families;
+    if (const FaceStandIns* row = StandInsFor(wanted.face))
+        for (std::string_view twin : row->twins)
+            families << ToQString(twin);
+    else
+        families << ToQString(wanted.face);
+    QFont font;
+    font.setFamilies(families);
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(wanted.pixelSize))));
     font.setBold(wanted.bold);
     font.setItalic(false);

@@ -39,6 +39,33 @@ MouseButton FromQt(Qt::MouseButton b)
     }
 }
 
+Key KeyOf(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Left:
+        return Key::Left;
+    case Qt::Key_Right:
+        return Key::Right;
+    case Qt::Key_Up:
+        return Key::Up;
+    case Qt::Key_Down:
+        return Key::Down;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return Key::Enter;
+    case Qt::Key_Space:
+        return Key::Space;
+    default:
+        return Key::Other;
+    }
+}
+
+// Qt numbers its drop actions as OLE does: copy 1, move 2, link 4.
+Qt::DropAction Answer(Qt::DropActions offered)
+{
+    return static_cast<Qt::DropAction>(AnswerDrop(int(offered.toInt())));
+}
+
 Colour FromQColor(const QColor& c)
 {
     return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
@@ -153,9 +180,16 @@ bool QtForm::eventFilter(QObject* watched, QEvent* event)
         QWidget* focus = QApplication::focusWidget();
         const bool firstStop = widget && (widget == focus || (!focus && widget == this));
         if (firstStop && widget->window() == this) {
-            const QString text = static_cast<QKeyEvent*>(event)->text();
-            for (QChar ch : text)
-                m_form.formKeyPress(ch.unicode());
+            const auto* key = static_cast<QKeyEvent*>(event);
+            // With Alt held a letter is a command to the window, not a typed character, as
+            // Windows has it.
+            if (!(key->modifiers() & Qt::AltModifier))
+                for (QChar ch : key->text())
+                    m_form.formKeyPress(ch.unicode());
+            const auto* board = dynamic_cast<BoardButton*>(widget);
+            if (m_form.formKeyDown(KeyOf(key->key()), key->modifiers() & Qt::ShiftModifier,
+                    board ? std::optional(board->ref()) : std::nullopt))
+                return true;
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -170,7 +204,7 @@ bool QtForm::overPushButton(const QPointF& pos) const
 void QtForm::dragEnterEvent(QDragEnterEvent* event)
 {
     // Whatever is dragged in is welcome; its payload is never read.
-    event->setDropAction(Qt::MoveAction);
+    event->setDropAction(Answer(event->possibleActions()));
     event->accept();
 }
 
@@ -181,7 +215,7 @@ void QtForm::dragMoveEvent(QDragMoveEvent* event)
         event->ignore();
         return;
     }
-    event->setDropAction(Qt::MoveAction);
+    event->setDropAction(Answer(event->possibleActions()));
     event->accept();
 }
 
@@ -191,7 +225,7 @@ void QtForm::dropEvent(QDropEvent* event)
         event->ignore();
         return;
     }
-    event->setDropAction(Qt::MoveAction);
+    event->setDropAction(Answer(event->possibleActions()));
     event->accept();
     m_form.formDragDrop(event->position().x(), event->position().y());
 }
@@ -218,6 +252,13 @@ void QtForm::SetButtonCaption(ButtonRef ref, std::string_view utf8)
 void QtForm::SetButtonVisible(ButtonRef ref, bool visible)
 {
     button(ref)->setVisible(visible);
+}
+
+void QtForm::SetButtonDescription(ButtonRef ref, std::string_view utf8)
+{
+    const QString description = ToQString(utf8);
+    if (button(ref)->accessibleDescription() != description)
+        button(ref)->setAccessibleDescription(description);
 }
 
 void QtForm::RepaintSurface()

@@ -61,6 +61,7 @@ private:
     void PlaceButton(ButtonRef, const PixelRect&, double fontPixels) override;
     void SetButtonCaption(ButtonRef, std::string_view utf8) override;
     void SetButtonVisible(ButtonRef, bool) override;
+    void SetButtonDescription(ButtonRef, std::string_view utf8) override;
     void RepaintSurface() override;
     void CloseWindow() override;
     void BeginDrag(int token) override;

@@ -177,9 +177,8 @@ private:
     {
         if (m_form.OverPushButton({at.x, at.y}))
             return DROPEFFECT_NONE;
-        if (allowed & DROPEFFECT_MOVE)
-            return DROPEFFECT_MOVE;
-        return allowed & DROPEFFECT_COPY ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+        const DWORD answer = DWORD(AnswerDrop(int(allowed)));
+        return allowed & answer ? answer : DROPEFFECT_NONE;
     }
     Win32Form& m_form;
 };

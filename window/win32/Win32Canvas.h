@@ -28,6 +28,7 @@ private:
     HGDIOBJ m_originalFont;
     HFONT m_font = nullptr;
     FontSpec m_fontSpec {};
+    int m_fontHeight = 0;
 };
 
 } // namespace vantorel

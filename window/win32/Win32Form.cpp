@@ -4,6 +4,7 @@
 #include "Win32Canvas.h"
 
 #include <algorithm>
+#include <initguid.h> // the accessibility GUIDs below are defined here, not imported
 #include <vector>
 #include <winspool.h>
 
@@ -37,6 +38,32 @@ MouseButton ButtonOf(UINT message)
     }
 }
 
+ButtonRef RefOf(int id)
+{
+    return id >= kCommandIdBase ? ButtonRef {ButtonRef::Group::Command, id - kCommandIdBase}
+                                : ButtonRef::token(id - kTokenIdBase);
+}
+
+Key KeyOf(WPARAM virtualKey)
+{
+    switch (virtualKey) {
+    case VK_LEFT:
+        return Key::Left;
+    case VK_RIGHT:
+        return Key::Right;
+    case VK_UP:
+        return Key::Up;
+    case VK_DOWN:
+        return Key::Down;
+    case VK_RETURN:
+        return Key::Enter;
+    case VK_SPACE:
+        return Key::Space;
+    default:
+        return Key::Other;
+    }
+}
+
 // The client size the window needs for a board at scale 1, as a whole window rectangle.
 SIZE WindowSizeFor(SizeF client, DWORD style)
 {
@@ -61,6 +88,8 @@ Win32Form::Win32Form(HINSTANCE instance)
     wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
     wc.lpszClassName = kClassName;
     RegisterClassExW(&wc);
+    CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+        reinterpret_cast<void**>(&m_accessibility));
 
     // Open at scale 1, or smaller where the screen is.
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
@@ -118,6 +147,8 @@ Win32Form::~Win32Form()
     }
     if (m_dropTarget)
         m_dropTarget->Release();
+    if (m_accessibility)
+        m_accessibility->Release();
 }
 
 HWND Win32Form::Button(ButtonRef ref) const
@@ -126,11 +157,25 @@ HWND Win32Form::Button(ButtonRef ref) const
     return ref.group == ButtonRef::Group::Token ? m_tokens.at(i) : m_commands.at(i);
 }
 
-void Win32Form::Preview(const MSG& msg)
+std::optional<ButtonRef> Win32Form::FocusedButton() const
 {
-    // WM_CHAR carries the typed character after shift and caps lock; Ctrl+C arrives as 3.
-    if (msg.message == WM_CHAR && (msg.hwnd == m_hwnd || IsChild(m_hwnd, msg.hwnd)))
+    HWND focus = GetFocus();
+    if (!focus || GetParent(focus) != m_hwnd)
+        return std::nullopt;
+    return RefOf(GetDlgCtrlID(focus));
+}
+
+bool Win32Form::Preview(const MSG& msg)
+{
+    if (!m_hwnd || (msg.hwnd != m_hwnd && !IsChild(m_hwnd, msg.hwnd)))
+        return false;
+    // WM_CHAR carries the typed character after shift and caps lock; Ctrl+C arrives as 3, and a
+    // letter typed with Alt comes as WM_SYSCHAR, which is no typed character.
+    if (msg.message == WM_CHAR)
         m_form.formKeyPress(char16_t(msg.wParam));
+    if (msg.message == WM_KEYDOWN)
+        return m_form.formKeyDown(KeyOf(msg.wParam), GetKeyState(VK_SHIFT) < 0, FocusedButton());
+    return false;
 }
 
 bool Win32Form::OverPushButton(POINT screen) const
@@ -205,10 +250,7 @@ LRESULT Win32Form::Handle(UINT message, WPARAM w, LPARAM l)
     }
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(l);
-        const int id = int(item->CtlID);
-        const ButtonRef ref = id >= kCommandIdBase
-            ? ButtonRef {ButtonRef::Group::Command, id - kCommandIdBase}
-            : ButtonRef::token(id - kTokenIdBase);
+        const ButtonRef ref = RefOf(int(item->CtlID));
         Win32Canvas canvas(item->hDC);
         const RECT& r = item->rcItem;
         m_form.paintButton(canvas, ref,
@@ -259,6 +301,13 @@ void Win32Form::SetButtonCaption(ButtonRef ref, std::string_view utf8)
 void Win32Form::SetButtonVisible(ButtonRef ref, bool visible)
 {
     ShowWindow(Button(ref), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void Win32Form::SetButtonDescription(ButtonRef ref, std::string_view utf8)
+{
+    if (m_accessibility)
+        m_accessibility->SetHwndPropStr(Button(ref), DWORD(OBJID_CLIENT), CHILDID_SELF,
+            PROPID_ACC_DESCRIPTION, Widen(utf8).c_str());
 }
 
 void Win32Form::RepaintSurface()

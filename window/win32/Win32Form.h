@@ -7,6 +7,8 @@
 
 #include <array>
 #include <ole2.h>
+#include <oleacc.h>
+#include <optional>
 #include <windows.h>
 
 namespace vantorel {
@@ -20,8 +22,9 @@ public:
 
     HWND hwnd() const { return m_hwnd; }
     Form1& form() { return m_form; }
-    // Key preview: called for every message before it is dispatched.
-    void Preview(const MSG&);
+    // Key preview: called for every message before it is translated and dispatched; true when
+    // the board used the key and nothing else may see it.
+    bool Preview(const MSG&);
     // Over a visible push button, the window takes no drop.
     bool OverPushButton(POINT screen) const;
     void DroppedAt(POINT screen);
@@ -31,12 +34,14 @@ private:
     static LRESULT CALLBACK TokenProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT Handle(UINT, WPARAM, LPARAM);
     HWND Button(ButtonRef) const;
+    std::optional<ButtonRef> FocusedButton() const;
 
     // Toolkit
     SystemColours Colours() const override;
     void PlaceButton(ButtonRef, const PixelRect&, double fontPixels) override;
     void SetButtonCaption(ButtonRef, std::string_view utf8) override;
     void SetButtonVisible(ButtonRef, bool) override;
+    void SetButtonDescription(ButtonRef, std::string_view utf8) override;
     void RepaintSurface() override;
     void CloseWindow() override;
     void BeginDrag(int token) override;
@@ -48,6 +53,8 @@ private:
     std::array<HWND, layout::kCommandCount> m_commands {};
     WNDPROC m_buttonProc = nullptr;
     IDropTarget* m_dropTarget = nullptr;
+    // Annotates the buttons' own accessible objects; absent where the system has none.
+    IAccPropServices* m_accessibility = nullptr;
     Form1 m_form {*this};
 };
 

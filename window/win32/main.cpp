@@ -16,9 +16,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
         UpdateWindow(form.hwnd());
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            // The window sees every key before the focused control does.
+            if (form.Preview(msg))
+                continue;
             TranslateMessage(&msg);
-            // The window sees every typed character before the focused control does.
-            form.Preview(msg);
             if (!form.hwnd() || !IsDialogMessageW(form.hwnd(), &msg))
                 DispatchMessageW(&msg);
         }
