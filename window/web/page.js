@@ -3,6 +3,14 @@
 // board and every decision about it live in the compiled part; this carries events in and
 // pictures out. The _web_* functions are the compiled part's handlers (main.cpp).
 
+// The program is embedded in the page as base64; decoding it here rather than fetching its data:
+// URL means opening the page asks for nothing but the page itself.
+Module['instantiateWasm'] = function (imports, receive) {
+    WebAssembly.instantiate(tryParseAsDataURI(wasmBinaryFile), imports)
+        .then((result) => receive(result.instance));
+    return {};
+};
+
 var VT = {
     buttons: [], // by id: { el, canvas, ctx, token }
     surface: null,
