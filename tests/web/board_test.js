@@ -198,6 +198,22 @@ async function testPicture(browser) {
             token);
         await page.close();
     }
+
+    // A window too small for the board: all of it, scaled uniformly, and drops still land on
+    // the pointer (to within the rounding of a pixel).
+    const small = await openBoard(browser, { width: 700, height: 600 });
+    const k = Math.min(700 / DESIGN.width, 600 / DESIGN.height);
+    const mar = await rectOf(small, 'Mar');
+    const target = { x: 400, y: 300 };
+    await mouseDrag(small, 'Mar', target);
+    const moved = await rectOf(small, 'Mar');
+    check('in a small window the board is scaled to fit and a drop lands on the pointer',
+        Math.abs(mar.width - 49 * k) <= 1 && Math.abs(mar.height - 33 * k) <= 1
+            && Math.abs(mar.x - TRAY_LEFT * k) <= 1
+            && Math.abs(mar.y - ((600 - DESIGN.height * k) / 2 + 384 * k)) <= 1
+            && Math.abs(moved.x - target.x) <= 1 && Math.abs(moved.y - target.y) <= 1,
+        { k, mar, moved });
+    await small.close();
 }
 
 async function testAccessibility(browser) {
@@ -226,13 +242,23 @@ async function testAccessibility(browser) {
 async function testDrags(browser) {
     const page = await openBoard(browser);
     const home = await tokenRects(page);
-    // Into the Leo box, with each mouse button.
+    // Into the Leo box, with each mouse button; a picture of the token rides at the pointer.
     const leo = at(page, 560, 400);
     for (const which of ['left', 'right', 'middle']) {
         await page.click(button('RESET'));
-        await mouseDrag(page, 'Mar', leo, { button: which });
+        let ghost = null;
+        await mouseDrag(page, 'Mar', leo, {
+            button: which,
+            finish: async () => {
+                ghost = await page.$eval('.ghost', (el) => {
+                    const r = el.getBoundingClientRect();
+                    return { x: r.x, y: r.y };
+                });
+            },
+        });
         const r = await rectOf(page, 'Mar');
-        check(`a ${which}-button drag puts Mar's top-left corner on the drop point`, isAt(r, leo), r);
+        check(`a ${which}-button drag shows Mar's picture at the pointer and puts its corner there`,
+            isAt(ghost, leo) && isAt(r, leo), { ghost, r });
     }
 
     // Drags that must move nothing.
@@ -375,19 +401,7 @@ async function testToggle(browser) {
 async function testPrint(browser, scratch) {
     const page = await openBoard(browser);
     await mouseDrag(page, 'Mar', at(page, 420, 640));
-    await page.evaluate(() => {
-        window.prints = 0;
-        window.print = () => window.prints++;
-    });
-    await page.click(button('PRINT'));
-    await frame(page);
-    check('PRINT opens the print dialog once', (await page.evaluate(() => window.prints)) === 1);
-    const image = await screenshot(page);
-    check('the screen keeps its ground after PRINT',
-        same(pixel(image, page.board.x + 60, page.board.y + 100), GROUND));
-
     // The paper, as the browser's own print command makes it.
-    await page.emulateMediaType('print');
     const pdf = path.join(scratch, 'board.pdf');
     await page.pdf({ path: pdf, preferCSSPageSize: true, printBackground: true });
     execFileSync('pdftoppm', ['-r', '60', '-singlefile', pdf, path.join(scratch, 'board')]);
@@ -435,6 +449,23 @@ async function testPrint(browser, scratch) {
         return n < 20;
     }).map(([caption]) => caption);
     check('every token is on the paper in its colour', missing.length === 0, missing);
+
+    await page.evaluate(() => {
+        window.prints = 0;
+        window.print = () => window.prints++;
+        document.getElementById('paper').width = 0; // forget the last paper
+    });
+    await page.click(button('PRINT'));
+    await frame(page);
+    const printed = await page.evaluate(() => ({
+        prints: window.prints,
+        paperGround: [...document.getElementById('paper').getContext('2d').getImageData(30, 30, 1, 1).data].slice(0, 3),
+    }));
+    check('PRINT draws the paper on white and opens the print dialog once',
+        printed.prints === 1 && same(printed.paperGround, [255, 255, 255]), printed);
+    const image = await screenshot(page);
+    check('the screen keeps its ground through printing',
+        same(pixel(image, page.board.x + 60, page.board.y + 100), GROUND));
     await page.close();
 }
 
