@@ -199,6 +199,26 @@ async function testPicture(browser) {
         await page.close();
     }
 
+    // At any pixel ratio a row through the top boxes, clear of every name, is ground and ink
+    // alone, in five runs: the frame's two edges and three lines, drawn on whole device pixels.
+    for (const ratio of [1, 1.25, 1.5, 2]) {
+        const page = await openBoard(browser, { ratio });
+        const image = await screenshot(page);
+        const y = page.board.y + Math.floor(100 * ratio);
+        let runs = 0, inInk = false;
+        const stray = [];
+        for (let x = page.board.x; x < page.board.x + 720 * ratio; x++) {
+            const p = pixel(image, x, y);
+            if (!same(p, INK) && !same(p, GROUND))
+                stray.push([x, p]);
+            runs += same(p, INK) && !inInk ? 1 : 0;
+            inInk = same(p, INK);
+        }
+        check(`grid lines crisp at ${ratio}x`, runs === 5 && stray.length === 0,
+            { runs, stray: stray.slice(0, 3) });
+        await page.close();
+    }
+
     // A window too small for the board: all of it, scaled uniformly, and drops still land on
     // the pointer (to within the rounding of a pixel).
     const small = await openBoard(browser, { width: 700, height: 600 });
@@ -320,6 +340,23 @@ async function testDrags(browser) {
     const sat = await rectOf(touch, 'Sat');
     check('a touch drag puts Sat into the Virgo box', isAt(sat, to), sat);
     await touch.close();
+
+    // A pen, through the protocol's own pen events.
+    const pen = await openBoard(browser);
+    const cdp = await pen.createCDPSession();
+    const penAt = (type, p) => cdp.send('Input.dispatchMouseEvent', {
+        type, x: p.x, y: p.y, button: 'left', buttons: type === 'mouseReleased' ? 0 : 1,
+        clickCount: 1, pointerType: 'pen',
+    });
+    const rah = await centreOf(pen, 'Rah');
+    const libra = at(pen, 420, 640);
+    await penAt('mousePressed', rah);
+    await penAt('mouseMoved', libra);
+    await penAt('mouseReleased', libra);
+    await frame(pen);
+    const moved = await rectOf(pen, 'Rah');
+    check('a pen drag puts Rah into the Libra box', isAt(moved, libra), moved);
+    await pen.close();
 }
 
 // Drags from another application, through the browser's own drag events; Copy 1, Link 2,
