@@ -1,0 +1,611 @@
+// SPDX-License-Identifier: MIT
+// The board's page in headless Chromium: the picture against the layout at two pixel ratios,
+// drags by mouse and touch, drops from outside, the keys, the commands, the accessibility tree
+// and the page's requests. Usage: node board_test.js PAGE.html
+'use strict';
+
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const url = require('url');
+const zlib = require('zlib');
+const { execFileSync } = require('child_process');
+const puppeteer = require('puppeteer-core');
+
+const pageUrl = url.pathToFileURL(path.resolve(process.argv[2] || 'build/web/vantorel.html')).href;
+const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
+
+// The board at scale 1, in CSS pixels (1 px = 15 twips): its size with the margin, and points
+// the layout fixes.
+const DESIGN = { width: 1041, height: 741 };
+const GROUND = [255, 255, 192];
+const INK = [0, 0, 0];
+const FACE = [240, 240, 240];
+const TOKENS = [
+    ['Asc', 56, [255, 255, 128]], ['Sun', 96, [255, 224, 192]], ['Mon', 144, [255, 255, 255]],
+    ['Jup', 192, [255, 192, 128]], ['Mer', 240, [192, 255, 192]], ['Ven', 288, [192, 255, 255]],
+    ['Sat', 336, [192, 192, 192]], ['Mar', 384, [255, 128, 128]], ['Rah', 432, [192, 192, 192]],
+    ['Ket', 480, [128, 64, 64]],
+];
+const TRAY_LEFT = 928;
+const COMMANDS = ['RESET', 'EXIT', 'CLR RASHIS', 'PRINT'];
+const CLOSED_LINE = 'The board is closed. Reload the page to open it again.';
+
+let passed = 0;
+let failed = 0;
+function check(what, ok, detail) {
+    if (ok) {
+        passed++;
+        console.log('ok   - ' + what);
+    } else {
+        failed++;
+        console.log('FAIL - ' + what + (detail === undefined ? '' : ': ' + JSON.stringify(detail)));
+    }
+}
+
+// --- pictures -------------------------------------------------------------------------------
+
+// Screenshots come as 8-bit RGB or RGBA PNG; a few lines read them.
+function decodePng(buffer) {
+    let width = 0, height = 0, channels = 0;
+    const idat = [];
+    for (let at = 8; at < buffer.length;) {
+        const length = buffer.readUInt32BE(at);
+        const type = buffer.toString('latin1', at + 4, at + 8);
+        const body = buffer.subarray(at + 8, at + 8 + length);
+        if (type === 'IHDR') {
+            width = body.readUInt32BE(0);
+            height = body.readUInt32BE(4);
+            channels = { 2: 3, 6: 4 }[body[9]];
+            if (body[8] !== 8 || !channels || body[12] !== 0)
+                throw new Error('unexpected PNG format');
+        } else if (type === 'IDAT') {
+            idat.push(body);
+        }
+        at += 12 + length;
+    }
+    const raw = zlib.inflateSync(Buffer.concat(idat));
+    const stride = width * channels;
+    const data = Buffer.alloc(height * stride);
+    for (let y = 0; y < height; y++) {
+        const filter = raw[y * (stride + 1)];
+        const line = raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1));
+        for (let i = 0; i < stride; i++) {
+            const a = i >= channels ? data[y * stride + i - channels] : 0;
+            const b = y > 0 ? data[(y - 1) * stride + i] : 0;
+            const c = i >= channels && y > 0 ? data[(y - 1) * stride + i - channels] : 0;
+            const p = a + b - c;
+            const paeth = Math.abs(p - a) <= Math.abs(p - b) && Math.abs(p - a) <= Math.abs(p - c)
+                ? a : Math.abs(p - b) <= Math.abs(p - c) ? b : c;
+            const add = [0, a, b, (a + b) >> 1, paeth][filter];
+            data[y * stride + i] = (line[i] + add) & 255;
+        }
+    }
+    return { width, height, channels, data };
+}
+
+function decodePpm(buffer) {
+    const header = buffer.toString('latin1', 0, 64).match(/^P6\s+(\d+)\s+(\d+)\s+255\s/);
+    return { width: +header[1], height: +header[2], channels: 3,
+        data: buffer.subarray(header[0].length) };
+}
+
+function pixel(image, x, y) {
+    const at = (y * image.width + x) * image.channels;
+    return [image.data[at], image.data[at + 1], image.data[at + 2]];
+}
+
+const same = (a, b, tolerance = 0) => a.every((v, i) => Math.abs(v - b[i]) <= tolerance);
+
+async function screenshot(page) {
+    return decodePng(Buffer.from(await page.screenshot({ type: 'png' })));
+}
+
+// --- the page -------------------------------------------------------------------------------
+
+async function openBoard(browser, { width = 1100, height = 800, ratio = 1, touch = false } = {}) {
+    const page = await browser.newPage();
+    page.on('pageerror', (e) => check('no script error', false, e.message));
+    await page.setViewport({ width, height, deviceScaleFactor: ratio, hasTouch: touch });
+    await page.goto(pageUrl);
+    await page.waitForFunction(() => performance.getEntriesByName('vantorel-first-frame').length);
+    // Where the board's scale-1 picture stands: centred on whole device pixels.
+    page.board = {
+        ratio,
+        x: Math.floor((width * ratio - DESIGN.width * ratio) / 2),
+        y: Math.floor((height * ratio - DESIGN.height * ratio) / 2),
+    };
+    return page;
+}
+
+// A board point (scale-1 pixels) in CSS pixels of the page.
+const at = (page, x, y) => ({ x: page.board.x / page.board.ratio + x, y: page.board.y / page.board.ratio + y });
+
+const button = (caption) => `button[aria-label="${caption}"]`;
+
+async function rectOf(page, caption) {
+    return page.$eval(button(caption), (el) => {
+        const r = el.getBoundingClientRect();
+        return { x: r.x, y: r.y, width: r.width, height: r.height };
+    });
+}
+
+async function centreOf(page, caption) {
+    const r = await rectOf(page, caption);
+    return { x: r.x + r.width / 2, y: r.y + r.height / 2 };
+}
+
+async function tokenRects(page) {
+    const rects = {};
+    for (const [caption] of TOKENS)
+        rects[caption] = await rectOf(page, caption);
+    return rects;
+}
+
+async function frame(page) {
+    await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => done())));
+}
+
+// Drags the token `caption` with the mouse to `to` (CSS pixels); `finish` ends it.
+async function mouseDrag(page, caption, to, { button: which = 'left', finish } = {}) {
+    const from = await centreOf(page, caption);
+    await page.mouse.move(from.x, from.y);
+    await page.mouse.down({ button: which });
+    await page.mouse.move((from.x + to.x) / 2, (from.y + to.y) / 2, { steps: 3 });
+    await page.mouse.move(to.x, to.y, { steps: 3 });
+    if (finish)
+        await finish();
+    await page.mouse.up({ button: which });
+    await frame(page);
+}
+
+const near = (a, b) => Math.abs(a - b) < 0.01;
+const isAt = (r, p) => near(r.x, p.x) && near(r.y, p.y);
+
+// --- the tests ------------------------------------------------------------------------------
+
+async function testPicture(browser) {
+    // Scale-1 pixels with the colour every device pixel of each must have.
+    const points = [
+        ['ground in the Pisces box', 60, 100, GROUND],
+        ['frame, left edge', 8, 100, INK], ['frame, left edge inner pixel', 9, 100, INK],
+        ['left of the frame', 7, 100, GROUND], ['inside the frame', 10, 100, GROUND],
+        ['Line1(0)', 175, 100, INK], ['Line1(0), second pixel', 176, 100, INK],
+        ['left of Line1(0)', 174, 100, GROUND], ['right of Line1(0)', 177, 100, GROUND],
+        ['Line2(1)', 100, 191, INK], ['Line2(1), second pixel', 100, 192, INK],
+        ['above Line2(1)', 100, 190, GROUND], ['below Line2(1)', 100, 193, GROUND],
+        ['RESET face', 883, 547, FACE],
+        ['no SHOW ARUDHA', 885, 677, GROUND],
+        ...TOKENS.map(([caption, top, fill]) => [caption + ' fill', TRAY_LEFT + 2, top + 2, fill]),
+    ];
+    for (const ratio of [1, 1.25, 1.5, 2]) {
+        const page = await openBoard(browser, { ratio });
+        const image = await screenshot(page);
+        if (Number.isInteger(ratio)) {
+            const wrong = [];
+            for (const [what, x, y, colour] of points)
+                for (let dy = 0; dy < ratio; dy++)
+                    for (let dx = 0; dx < ratio; dx++) {
+                        const got = pixel(image, page.board.x + x * ratio + dx,
+                            page.board.y + y * ratio + dy);
+                        if (!same(got, colour))
+                            wrong.push([what, dx, dy, got]);
+                    }
+            check(`picture at ${ratio}x: ${points.length} points as the layout puts them`,
+                wrong.length === 0, wrong.slice(0, 5));
+            const token = await rectOf(page, 'Mar');
+            check(`Mar at ${ratio}x stands at 1 px = 15 twips`, isAt(token, at(page, TRAY_LEFT, 384))
+                && near(token.width, 49) && near(token.height, 33), token);
+        }
+        // At any ratio a row through the top boxes, clear of every name, is ground and ink
+        // alone, in five runs: the frame's two edges and three lines, on whole device pixels.
+        const y = page.board.y + Math.floor(100 * ratio);
+        let runs = 0, inInk = false;
+        const stray = [];
+        for (let x = page.board.x; x < page.board.x + 720 * ratio; x++) {
+            const p = pixel(image, x, y);
+            if (!same(p, INK) && !same(p, GROUND))
+                stray.push([x, p]);
+            runs += same(p, INK) && !inInk ? 1 : 0;
+            inInk = same(p, INK);
+        }
+        check(`grid lines crisp at ${ratio}x`, runs === 5 && stray.length === 0,
+            { runs, stray: stray.slice(0, 3) });
+        await page.close();
+    }
+
+    // A window too small for the board: all of it, scaled uniformly, and drops still land on
+    // the pointer (to within the rounding of a pixel).
+    const small = await openBoard(browser, { width: 700, height: 600 });
+    const k = Math.min(700 / DESIGN.width, 600 / DESIGN.height);
+    const mar = await rectOf(small, 'Mar');
+    const target = { x: 400, y: 300 };
+    await mouseDrag(small, 'Mar', target);
+    const moved = await rectOf(small, 'Mar');
+    check('in a small window the board is scaled to fit and a drop lands on the pointer',
+        Math.abs(mar.width - 49 * k) <= 1 && Math.abs(mar.height - 33 * k) <= 1
+            && Math.abs(mar.x - TRAY_LEFT * k) <= 1
+            && Math.abs(mar.y - ((600 - DESIGN.height * k) / 2 + 384 * k)) <= 1
+            && Math.abs(moved.x - target.x) <= 1 && Math.abs(moved.y - target.y) <= 1,
+        { k, mar, moved });
+    await small.close();
+}
+
+async function testAccessibility(browser) {
+    const page = await openBoard(browser);
+    const tree = await page.accessibility.snapshot({ interestingOnly: true });
+    const names = [];
+    (function walk(node) {
+        if (node.role === 'button')
+            names.push(node.name);
+        (node.children || []).forEach(walk);
+    })(tree);
+    const expected = [...TOKENS.map(([caption]) => caption), ...COMMANDS];
+    check('14 named buttons in the accessibility tree, the reserved one not among them',
+        JSON.stringify(names) === JSON.stringify(expected), names);
+    const order = [await page.evaluate(() => document.activeElement.getAttribute('aria-label'))];
+    for (let i = 1; i < expected.length; i++) {
+        await page.keyboard.press('Tab');
+        order.push(await page.evaluate(() => document.activeElement.getAttribute('aria-label')));
+    }
+    check('focus starts on Asc and follows the tab indexes',
+        JSON.stringify(order) === JSON.stringify(expected), order);
+    check('the page title is the window caption', (await page.title()) === 'The Vantorel');
+    await page.close();
+}
+
+async function testDrags(browser) {
+    const page = await openBoard(browser);
+    const home = await tokenRects(page);
+    // Into the Leo box, with each mouse button; a picture of the token rides at the pointer.
+    const leo = at(page, 560, 400);
+    await page.evaluate(() => {
+        window.menus = [];
+        window.addEventListener('contextmenu', (e) => window.menus.push(e.defaultPrevented));
+    });
+    for (const which of ['left', 'right', 'middle']) {
+        await page.click(button('RESET'));
+        let ghost = null;
+        await mouseDrag(page, 'Mar', leo, {
+            button: which,
+            finish: async () => {
+                ghost = await page.$eval('.ghost', (el) => {
+                    const r = el.getBoundingClientRect();
+                    return { x: r.x, y: r.y };
+                });
+            },
+        });
+        const r = await rectOf(page, 'Mar');
+        check(`a ${which}-button drag shows Mar's picture at the pointer and puts its corner there`,
+            isAt(ghost, leo) && isAt(r, leo), { ghost, r });
+    }
+    const menus = await page.evaluate(() => window.menus);
+    check('no context menu over a dragged token', menus.length > 0 && menus.every((m) => m), menus);
+
+    // Drags that must move nothing.
+    const refused = [
+        ['onto RESET', async () => centreOf(page, 'RESET')],
+        ['onto another token', async () => centreOf(page, 'Mon')],
+        ['onto the token itself', async () => centreOf(page, 'Sun')],
+        ['cancelled with Escape', async () => at(page, 300, 300), () => page.keyboard.press('Escape')],
+        ['released outside the page', async () => ({ x: -20, y: 300 })],
+    ];
+    for (const [what, target, finish] of refused) {
+        await page.click(button('RESET'));
+        await mouseDrag(page, 'Sun', await target(), { finish });
+        const r = await rectOf(page, 'Sun');
+        check(`a drag ${what} moves nothing`, isAt(r, home.Sun), r);
+    }
+
+    // The keys, each after a move: only a typed c or C resets.
+    const keys = [
+        ['c', true, []], ['C (Shift)', true, ['Shift']], ['Ctrl+C', false, ['Control']],
+        ['Alt+C', false, ['Alt']], ['x', false, []],
+    ];
+    for (const [what, resets, modifiers] of keys) {
+        await mouseDrag(page, 'Jup', leo);
+        for (const m of modifiers)
+            await page.keyboard.down(m);
+        await page.keyboard.press(what === 'x' ? 'KeyX' : 'KeyC');
+        for (const m of modifiers)
+            await page.keyboard.up(m);
+        await frame(page);
+        const r = await rectOf(page, 'Jup');
+        check(`${what} ${resets ? 'resets' : 'does nothing'}`, isAt(r, resets ? home.Jup : leo), r);
+    }
+    // Enter and Space on a focused token never click it, nor reset anything.
+    const cancer = at(page, 600, 220);
+    await mouseDrag(page, 'Ven', cancer);
+    await page.focus(button('Asc'));
+    await page.keyboard.press('Enter');
+    await page.keyboard.press('Space');
+    check('Enter and Space on a token do nothing', isAt(await rectOf(page, 'Ven'), cancer));
+
+    // RESET brings every token home.
+    await mouseDrag(page, 'Ket', at(page, 100, 100));
+    await page.click(button('RESET'));
+    await frame(page);
+    const after = await tokenRects(page);
+    check('RESET brings every token home',
+        TOKENS.every(([caption]) => isAt(after[caption], home[caption])), after);
+    await page.close();
+
+    const touch = await openBoard(browser, { touch: true });
+    const from = await centreOf(touch, 'Sat');
+    const to = at(touch, 600, 650);
+    await touch.touchscreen.touchStart(from.x, from.y);
+    await touch.touchscreen.touchMove((from.x + to.x) / 2, (from.y + to.y) / 2);
+    await touch.touchscreen.touchMove(to.x, to.y);
+    await touch.touchscreen.touchEnd();
+    await frame(touch);
+    const sat = await rectOf(touch, 'Sat');
+    check('a touch drag puts Sat into the Virgo box', isAt(sat, to), sat);
+    await touch.close();
+
+    // A pen, through the protocol's own pen events.
+    const pen = await openBoard(browser);
+    const cdp = await pen.createCDPSession();
+    const penAt = (type, p) => cdp.send('Input.dispatchMouseEvent', {
+        type, x: p.x, y: p.y, button: 'left', buttons: type === 'mouseReleased' ? 0 : 1,
+        clickCount: 1, pointerType: 'pen',
+    });
+    const rah = await centreOf(pen, 'Rah');
+    const libra = at(pen, 420, 640);
+    await penAt('mousePressed', rah);
+    await penAt('mouseMoved', libra);
+    await penAt('mouseReleased', libra);
+    await frame(pen);
+    const moved = await rectOf(pen, 'Rah');
+    check('a pen drag puts Rah into the Libra box', isAt(moved, libra), moved);
+    await pen.close();
+}
+
+// Drags from another application, through the browser's own drag events; Copy 1, Link 2,
+// Move 16 in the protocol's mask.
+async function testDropsFromOutside(browser) {
+    const page = await openBoard(browser);
+    await page.evaluate(() => {
+        window.reads = 0;
+        const count = () => window.reads++;
+        for (const name of ['getData', 'items', 'files', 'types']) {
+            const d = Object.getOwnPropertyDescriptor(DataTransfer.prototype, name);
+            if (d.value)
+                DataTransfer.prototype[name] = function (...a) { count(); return d.value.apply(this, a); };
+            else
+                Object.defineProperty(DataTransfer.prototype, name, { get() { count(); return d.get.call(this); } });
+        }
+        window.addEventListener('dragover', (e) => { window.effect = e.dataTransfer.dropEffect; });
+    });
+    const dropAt = async (point, mask) => {
+        const data = { items: [{ mimeType: 'text/plain', data: 'from elsewhere' }], dragOperationsMask: mask };
+        await page.mouse.dragEnter(point, data);
+        await page.mouse.dragOver(point, data);
+        const effect = await page.evaluate(() => window.effect);
+        await page.mouse.drop(point, data);
+        await frame(page);
+        return effect;
+    };
+    const home = await tokenRects(page);
+    await dropAt(at(page, 300, 300), 1);
+    const still = await tokenRects(page);
+    check('a drop before any token was pressed moves nothing',
+        TOKENS.every(([caption]) => isAt(still[caption], home[caption])));
+
+    // Sun pressed (a click is a drag refused on itself); the next drop moves it.
+    await page.click(button('Sun'));
+    const effects = [[1 | 2 | 16, 'copy'], [2 | 16, 'link'], [16, 'move'], [1, 'copy']];
+    for (const [mask, effect] of effects) {
+        const point = at(page, 300 + mask, 300);
+        const got = await dropAt(point, mask);
+        const r = await rectOf(page, 'Sun');
+        check(`a drop from outside allowing ${mask} is taken as ${effect} and moves Sun there`,
+            got === effect && isAt(r, point), { got, r });
+    }
+    const before = await rectOf(page, 'Sun');
+    await dropAt(await centreOf(page, 'PRINT'), 1);
+    check('a drop from outside onto a button is refused', isAt(await rectOf(page, 'Sun'), before));
+    check('the payload of a drop from outside is never read', (await page.evaluate(() => window.reads)) === 0);
+    await page.close();
+}
+
+async function testToggle(browser) {
+    const page = await openBoard(browser);
+    // The toggle's caption, and the ink in the Aries name's box whatever the font makes of it.
+    const state = async () => {
+        const image = await screenshot(page);
+        let ink = 0;
+        for (let y = 24; y < 41; y++)
+            for (let x = 184; x < 217; x++)
+                ink += same(pixel(image, page.board.x + x, page.board.y + y), GROUND) ? 0 : 1;
+        const caption = await page.$eval('button[aria-label$=" RASHIS"]', (b) => b.getAttribute('aria-label'));
+        return { caption, ink };
+    };
+    const shown = await state();
+    await page.click(button('CLR RASHIS'));
+    await frame(page);
+    const hidden = await state();
+    await page.click(button('SHOW RASHIS'));
+    await frame(page);
+    const again = await state();
+    check('the names start shown with CLR RASHIS', shown.caption === 'CLR RASHIS' && shown.ink > 20, shown);
+    check('CLR RASHIS hides the names and reads SHOW RASHIS',
+        hidden.caption === 'SHOW RASHIS' && hidden.ink === 0, hidden);
+    check('SHOW RASHIS shows them again and reads CLR RASHIS',
+        again.caption === 'CLR RASHIS' && again.ink === shown.ink, again);
+    await page.close();
+}
+
+async function testPrint(browser, scratch) {
+    const page = await openBoard(browser);
+    await mouseDrag(page, 'Mar', at(page, 420, 640));
+    // The paper, as the browser's own print command makes it.
+    const pdf = path.join(scratch, 'board.pdf');
+    await page.pdf({ path: pdf, preferCSSPageSize: true, printBackground: true });
+    execFileSync('pdftoppm', ['-r', '60', '-singlefile', pdf, path.join(scratch, 'board')]);
+    const paper = decodePpm(fs.readFileSync(path.join(scratch, 'board.ppm')));
+    check('the paper is landscape', paper.width > paper.height, [paper.width, paper.height]);
+    let yellow = 0, white = 0;
+    let left = paper.width, top = paper.height, bottom = 0;
+    const dark = (x, y) => Math.max(...pixel(paper, x, y)) < 60;
+    for (let y = 0; y < paper.height; y++)
+        for (let x = 0; x < paper.width; x++) {
+            const p = pixel(paper, x, y);
+            yellow += same(p, GROUND, 4) ? 1 : 0;
+            white += same(p, [255, 255, 255]) ? 1 : 0;
+            if (dark(x, y)) {
+                left = Math.min(left, x);
+                top = Math.min(top, y);
+                bottom = Math.max(bottom, y);
+            }
+        }
+    check('the paper has a white ground and no light yellow',
+        yellow === 0 && white > paper.width * paper.height / 2, { yellow, white });
+    // The frame maps the board onto the paper; every line must cross the scans it lies across.
+    const k = (bottom - top) / 709;
+    const px = (x) => Math.round(left + (x - 8) * k);
+    const py = (y) => Math.round(top + (y - 16) * k);
+    const runs = (points) => {
+        let count = 0, inside = false;
+        for (const [x, y] of points) {
+            if (dark(x, y) && !inside)
+                count++;
+            inside = dark(x, y);
+        }
+        return count;
+    };
+    const row = (y) => runs(Array.from({ length: px(718) - px(6) }, (_, i) => [px(6) + i, py(y)]));
+    const column = (x) => runs(Array.from({ length: py(727) - py(14) }, (_, i) => [px(x), py(14) + i]));
+    const scans = [['row 133', row(133), 5], ['row 333', row(333), 4], ['row 600', row(600), 5],
+        ['column 67', column(67), 5], ['column 267', column(267), 4], ['column 600', column(600), 5]];
+    check('every frame edge and grid line is on the paper',
+        scans.every(([, got, want]) => got === want), scans);
+    const missing = TOKENS.filter(([, , fill]) => {
+        let n = 0;
+        for (let i = 0; i < paper.data.length; i += 3)
+            n += same([paper.data[i], paper.data[i + 1], paper.data[i + 2]], fill, 4) ? 1 : 0;
+        return n < 20;
+    }).map(([caption]) => caption);
+    check('every token is on the paper in its colour', missing.length === 0, missing);
+
+    await page.evaluate(() => {
+        window.prints = 0;
+        window.print = () => window.prints++;
+        document.getElementById('paper').width = 0; // forget the last paper
+    });
+    await page.click(button('PRINT'));
+    await frame(page);
+    const printed = await page.evaluate(() => ({
+        prints: window.prints,
+        paperGround: [...document.getElementById('paper').getContext('2d').getImageData(30, 30, 1, 1).data].slice(0, 3),
+    }));
+    check('PRINT draws the paper on white and opens the print dialog once',
+        printed.prints === 1 && same(printed.paperGround, [255, 255, 255]), printed);
+    const image = await screenshot(page);
+    check('the screen keeps its ground through printing',
+        same(pixel(image, page.board.x + 60, page.board.y + 100), GROUND));
+    await page.close();
+}
+
+async function testExit(browser) {
+    // A tab the user opened: the browser keeps it, the page closes itself.
+    const page = await openBoard(browser);
+    await page.evaluate(() => {
+        window.closes = 0;
+        window.close = () => window.closes++;
+    });
+    await page.click(button('EXIT'));
+    await page.keyboard.press('KeyC');
+    await page.mouse.click(500, 400);
+    await frame(page);
+    const state = await page.evaluate(() => ({
+        closes: window.closes,
+        text: document.body.innerText.trim(),
+        buttons: document.querySelectorAll('button').length,
+        ground: getComputedStyle(document.documentElement).backgroundColor,
+    }));
+    check('EXIT where the tab stays: only the ground and one line',
+        state.closes === 1 && state.text === CLOSED_LINE && state.buttons === 0
+            && state.ground === 'rgb(255, 255, 192)', state);
+    await page.close();
+
+    // A window the page was opened into: EXIT closes it.
+    const opener = await openBoard(browser);
+    const popupTarget = new Promise((resolve) => browser.once('targetcreated', resolve));
+    await opener.evaluate((href) => { window.open(href, '_blank', 'popup'); }, pageUrl);
+    const popup = await (await popupTarget).page();
+    await popup.waitForFunction(() => performance.getEntriesByName('vantorel-first-frame').length);
+    const closed = new Promise((resolve) => popup.once('close', () => resolve(true)));
+    await popup.click(button('EXIT'));
+    check('EXIT closes a window the page was opened into',
+        await Promise.race([closed, new Promise((r) => setTimeout(() => r(false), 5000))]));
+    await opener.close();
+}
+
+async function testRequests(browser) {
+    const page = await browser.newPage();
+    const requests = [];
+    page.on('request', (r) => requests.push(r.url()));
+    await page.goto(pageUrl);
+    await page.waitForFunction(() => performance.getEntriesByName('vantorel-first-frame').length);
+    check('opening the page requests nothing beyond the file itself',
+        requests.length === 1 && requests[0] === pageUrl, requests);
+    await page.close();
+}
+
+// Figures, not checks: navigation to the first frame, and a token's drop to the frame that
+// shows it.
+async function bench(browser) {
+    const firsts = [];
+    for (let i = 0; i < 5; i++) {
+        const page = await openBoard(browser);
+        firsts.push(await page.evaluate(() => performance.getEntriesByName('vantorel-first-frame')[0].startTime));
+        await page.close();
+    }
+    const page = await openBoard(browser);
+    await page.evaluate(() => {
+        window.drops = [];
+        window.handled = [];
+        // The board takes the drop in its capture listener; this one runs after it.
+        window.addEventListener('pointerup', (e) => window.handled.push(performance.now() - e.timeStamp));
+        window.addEventListener('pointerup', (e) => {
+            const t0 = e.timeStamp;
+            requestAnimationFrame(() => window.drops.push(performance.now() - t0));
+        }, true);
+    });
+    for (let i = 0; i < 20; i++)
+        await mouseDrag(page, 'Mar', at(page, 300 + 10 * i, 400));
+    const { drops, handled } = await page.evaluate(() => ({ drops: window.drops, handled: window.handled }));
+    await page.close();
+    const median = (v) => [...v].sort((a, b) => a - b)[v.length >> 1].toFixed(1);
+    console.log(`bench: page ${fs.statSync(url.fileURLToPath(pageUrl)).size} bytes; first frame `
+        + `median ${median(firsts)} ms of ${firsts.length} loads; drop to frame median `
+        + `${median(drops)} ms, max ${Math.max(...drops).toFixed(1)} ms of ${drops.length} (handled `
+        + `in median ${median(handled)} ms)`);
+}
+
+(async () => {
+    const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'vantorel-web-'));
+    const browser = await puppeteer.launch({
+        executablePath: chromium,
+        headless: true,
+        args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+            '--disable-component-update', '--disable-sync', '--user-data-dir=' + path.join(scratch, 'profile')],
+    });
+    try {
+        for (const test of [testPicture, testAccessibility, testDrags, testDropsFromOutside,
+                 testToggle, testPrint, testExit, testRequests]) {
+            try {
+                await test(browser, scratch);
+            } catch (e) {
+                check(test.name + ' ran to its end', false, String(e && e.stack || e));
+            }
+        }
+        if (process.env.VANTOREL_WEB_BENCH)
+            await bench(browser);
+    } finally {
+        await browser.close();
+        fs.rmSync(scratch, { recursive: true, force: true });
+    }
+    console.log(`${passed} passed, ${failed} failed`);
+    process.exitCode = failed === 0 && passed > 0 ? 0 : 1;
+})();

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: MIT
+#include "WebCanvas.h"
+
+#include "Page.h"
+
+#include <utility>
+
+namespace vantorel {
+
+namespace {
+
+// Faces a machine may lack, with the ones drawn to the same metrics, and a generic family last.
+constexpr std::pair<std::string_view, std::string_view> kFaceFallbacks[] = {
+    {"Arial", "\"Liberation Sans\", sans-serif"},
+    {"MS Serif", "\"Liberation Serif\", \"Times New Roman\", serif"},
+};
+
+int Rgb(Colour c)
+{
+    return (int(c.red) << 16) | (int(c.green) << 8) | int(c.blue);
+}
+
+} // namespace
+
+std::string FontFamilies(std::string_view face)
+{
+    std::string families = "\"" + std::string(face) + "\"";
+    for (const auto& [known, fallbacks] : kFaceFallbacks)
+        if (known == face)
+            families += ", " + std::string(fallbacks);
+    return families;
+}
+
+WebCanvas::WebCanvas(int target, double offsetX, double offsetY, double hairline)
+    : m_target(target)
+    , m_offsetX(offsetX)
+    , m_offsetY(offsetY)
+    , m_hairline(hairline)
+{ }
+
+void WebCanvas::FillRect(const RectF& r, Colour c)
+{
+    vt_fill(m_target, r.x + m_offsetX, r.y + m_offsetY, r.width, r.height, Rgb(c));
+}
+
+void WebCanvas::DrawString(
+    const RectF& box, std::string_view utf8, const FontSpec& font, Colour c, TextAlign align)
+{
+    const std::string families = FontFamilies(font.face);
+    vt_text(m_target, box.x + m_offsetX, box.y + m_offsetY, box.width, box.height, utf8.data(),
+        int(utf8.size()), families.data(), int(families.size()), font.pixelSize, font.bold, Rgb(c),
+        align == TextAlign::Centre);
+}
+
+void WebCanvas::DrawFocusFrame(const RectF& r, Colour c)
+{
+    vt_focus_frame(
+        m_target, r.x + m_offsetX, r.y + m_offsetY, r.width, r.height, m_hairline, Rgb(c));
+}
+
+} // namespace vantorel

@@ -1,0 +1,182 @@
+// SPDX-License-Identifier: MIT
+#include "WebForm.h"
+
+#include "Page.h"
+#include "WebCanvas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
+namespace vantorel {
+
+using namespace layout;
+
+namespace {
+
+// A page cannot always close its own tab; when it cannot, this is all it shows.
+constexpr std::string_view kClosedLine = "The board is closed. Reload the page to open it again.";
+
+// The printed picture is drawn at three times the screen's scale: 288 dots per inch on paper,
+// sharp on any printer, and still a picture the browser fits to the page itself.
+constexpr double kPrintScale = 3;
+
+int Rgb(Colour c)
+{
+    return (int(c.red) << 16) | (int(c.green) << 8) | int(c.blue);
+}
+
+} // namespace
+
+int ButtonId(ButtonRef ref)
+{
+    const auto* at = std::find(kStackingOrder.begin(), kStackingOrder.end(), ref);
+    return int(at - kStackingOrder.begin());
+}
+
+WebForm::WebForm()
+{
+    vt_setup(kWindow.caption.data(), int(kWindow.caption.size()));
+    // The page's focus order is the order of its elements: by tab index.
+    auto byTabIndex = kStackingOrder;
+    std::stable_sort(byTabIndex.begin(), byTabIndex.end(),
+        [](ButtonRef a, ButtonRef b) { return a.row().tabIndex < b.row().tabIndex; });
+    for (ButtonRef ref : byTabIndex)
+        vt_create_button(ButtonId(ref), ref.group == ButtonRef::Group::Token, ButtonId(ref));
+    m_form.formLoad();
+}
+
+void WebForm::resize(double deviceWidth, double deviceHeight, double pixelRatio)
+{
+    m_ratio = pixelRatio > 0 && std::isfinite(pixelRatio) ? pixelRatio : 1.0;
+    m_pageWidth = deviceWidth;
+    m_pageHeight = deviceHeight;
+    const SizeF design = Viewport::DefaultClientSize();
+    const double width = design.width * m_ratio;
+    const double height = design.height * m_ratio;
+    if (deviceWidth >= width && deviceHeight >= height) {
+        // Room for the whole board at 1 px = 15 twips: exactly that, centred on whole pixels.
+        m_offsetX = std::floor((deviceWidth - width) / 2);
+        m_offsetY = std::floor((deviceHeight - height) / 2);
+        m_form.formResize(width, height);
+    } else {
+        m_offsetX = 0;
+        m_offsetY = 0;
+        m_form.formResize(deviceWidth, deviceHeight);
+    }
+}
+
+void WebForm::paintSurface()
+{
+    WebCanvas canvas(kSurfaceTarget, m_offsetX, m_offsetY, std::round(m_ratio));
+    m_form.paintSurface(canvas, {-m_offsetX, -m_offsetY, m_pageWidth, m_pageHeight});
+}
+
+void WebForm::paintButton(int id, bool pressed, bool focused)
+{
+    if (id < 0 || id >= int(kStackingOrder.size()))
+        return;
+    const PixelRect& r = m_rects[std::size_t(id)];
+    WebCanvas canvas(id, 0, 0, std::max(1.0, std::round(m_ratio)));
+    m_form.paintButton(canvas, kStackingOrder[std::size_t(id)],
+        {0, 0, double(r.width), double(r.height)}, {pressed, focused});
+}
+
+void WebForm::paintPrintPage()
+{
+    // The browser's own print command reaches the page without passing PRINT: the paper gets
+    // the print palette all the same, and the screen never leaves its own.
+    ChartBoard paper = m_form.board();
+    paper.ApplyPrintPalette();
+    paintPrintPage(paper);
+}
+
+void WebForm::paintPrintPage(const ChartBoard& board)
+{
+    const SizeF design = Viewport::DefaultClientSize();
+    const RectF page {0, 0, design.width * kPrintScale, design.height * kPrintScale};
+    vt_size_print_page(page.width, page.height);
+    WebCanvas canvas(kPrintTarget, 0, 0, kPrintScale);
+    PaintClientArea(canvas, board, Viewport(kPrintScale, 0, 0), Colours(), page);
+}
+
+void WebForm::tokenDown(int id, MouseButton button)
+{
+    if (m_closed || id < 0 || id >= int(kStackingOrder.size()))
+        return;
+    const ButtonRef ref = kStackingOrder[std::size_t(id)];
+    if (ref.group == ButtonRef::Group::Token)
+        m_form.tokenMouseDown(ref.index, button);
+}
+
+void WebForm::drop(double cssX, double cssY)
+{
+    if (!m_closed)
+        m_form.formDragDrop(cssX * m_ratio - m_offsetX, cssY * m_ratio - m_offsetY);
+}
+
+void WebForm::keyPress(char16_t code)
+{
+    if (!m_closed)
+        m_form.formKeyPress(code);
+}
+
+void WebForm::command(int id)
+{
+    if (m_closed || id < 0 || id >= int(kStackingOrder.size()))
+        return;
+    const ButtonRef ref = kStackingOrder[std::size_t(id)];
+    if (ref.group == ButtonRef::Group::Command)
+        m_form.commandClick(static_cast<Command>(ref.index));
+}
+
+SystemColours WebForm::Colours() const
+{
+    // A page cannot read the desktop's colours; the classic ones are what the board was drawn
+    // with.
+    return {};
+}
+
+void WebForm::PlaceButton(ButtonRef ref, const PixelRect& r, double)
+{
+    const int id = ButtonId(ref);
+    m_rects[std::size_t(id)] = r;
+    vt_place_button(id, r.x + m_offsetX, r.y + m_offsetY, r.width, r.height, m_ratio);
+}
+
+void WebForm::SetButtonCaption(ButtonRef ref, std::string_view utf8)
+{
+    vt_set_caption(ButtonId(ref), utf8.data(), int(utf8.size()));
+}
+
+void WebForm::SetButtonVisible(ButtonRef ref, bool visible)
+{
+    vt_set_visible(ButtonId(ref), visible);
+}
+
+void WebForm::RepaintSurface()
+{
+    vt_invalidate_surface();
+}
+
+void WebForm::CloseWindow()
+{
+    m_closed = true;
+    vt_close(kClosedLine.data(), int(kClosedLine.size()), Rgb(m_form.board().WindowBackground()));
+}
+
+void WebForm::BeginDrag(int token)
+{
+    // A page cannot hold the press handler until the drag ends: the drag runs on in the page,
+    // and its drop arrives later as a drop on the window.
+    vt_begin_drag(ButtonId(ButtonRef::token(token)));
+}
+
+void WebForm::PrintClientArea()
+{
+    // The print palette is in force now; the paper is drawn from the same values.
+    paintPrintPage(m_form.board());
+    vt_print();
+}
+
+} // namespace vantorel

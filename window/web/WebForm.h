@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Form1 in a web page. The page's own canvas carries the surface (ground, frame, lines,
+// labels); the tokens and command buttons are real <button> elements above it, for focus and
+// accessibility, each drawing itself with the shared picture. Everything here counts in device
+// pixels, so the picture is as crisp on a high-density screen as on the desktop.
+
+#include "Form1.h"
+
+#include <array>
+
+namespace vantorel {
+
+class WebForm final : private Toolkit {
+public:
+    WebForm();
+
+    // The page's size in device pixels and its device pixel ratio.
+    void resize(double deviceWidth, double deviceHeight, double pixelRatio);
+    void paintSurface();
+    void paintButton(int id, bool pressed, bool focused);
+    // The picture the printer gets: the board as it stands, on the print palette.
+    void paintPrintPage();
+
+    // A press on the button `id`, which opens a drag when it is a token.
+    void tokenDown(int id, MouseButton);
+    // A drop at a point of the page, in CSS pixels.
+    void drop(double cssX, double cssY);
+    void keyPress(char16_t code);
+    void command(int id);
+
+    const Form1& form() const { return m_form; }
+
+private:
+    // Toolkit
+    SystemColours Colours() const override;
+    void PlaceButton(ButtonRef, const PixelRect&, double fontPixels) override;
+    void SetButtonCaption(ButtonRef, std::string_view utf8) override;
+    void SetButtonVisible(ButtonRef, bool) override;
+    void RepaintSurface() override;
+    void CloseWindow() override;
+    void BeginDrag(int token) override;
+    void PrintClientArea() override;
+
+    void paintPrintPage(const ChartBoard&);
+
+    Form1 m_form {*this};
+    double m_ratio = 1;
+    // Where the board's client area stands in the page, and the page's size; device pixels.
+    double m_offsetX = 0;
+    double m_offsetY = 0;
+    double m_pageWidth = 0;
+    double m_pageHeight = 0;
+    std::array<PixelRect, layout::kCommandCount + layout::kTokenCount> m_rects {};
+    bool m_closed = false;
+};
+
+// Buttons are known to the page by their place in the stacking order.
+int ButtonId(ButtonRef);
+
+} // namespace vantorel

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: MIT
+// The functions the compiled board imports (see Page.h); each hands over to page.js.
+
+mergeInto(LibraryManager.library, {
+    vt_setup: function (title, length) {
+        VT.setup(UTF8ToString(title, length));
+    },
+    vt_start: function () {
+        VT.start();
+    },
+    vt_create_button: function (id, isToken, stack) {
+        VT.createButton(id, isToken !== 0, stack);
+    },
+    vt_place_button: function (id, x, y, width, height, ratio) {
+        VT.placeButton(id, x, y, width, height, ratio);
+    },
+    vt_set_caption: function (id, caption, length) {
+        VT.setCaption(id, UTF8ToString(caption, length));
+    },
+    vt_set_visible: function (id, visible) {
+        VT.setVisible(id, visible !== 0);
+    },
+    vt_invalidate_surface: function () {
+        VT.invalidateSurface();
+    },
+    vt_size_print_page: function (width, height) {
+        VT.sizePrintPage(width, height);
+    },
+    vt_print: function () {
+        VT.print();
+    },
+    vt_close: function (line, length, ground) {
+        VT.close(UTF8ToString(line, length), ground);
+    },
+    vt_begin_drag: function (id) {
+        VT.beginDrag(id);
+    },
+    vt_fill: function (target, x, y, width, height, rgb) {
+        VT.fill(target, x, y, width, height, rgb);
+    },
+    vt_text: function (target, x, y, width, height, text, textLength, family, familyLength,
+        pixels, bold, rgb, centre) {
+        VT.text(target, x, y, width, height, UTF8ToString(text, textLength),
+            UTF8ToString(family, familyLength), pixels, bold !== 0, rgb, centre !== 0);
+    },
+    vt_focus_frame: function (target, x, y, width, height, lineWidth, rgb) {
+        VT.focusFrame(target, x, y, width, height, lineWidth, rgb);
+    },
+});

@@ -1,0 +1,386 @@
+// SPDX-License-Identifier: MIT
+// The browser's side of the board: the page's elements, its events and the drawing calls. The
+// board and every decision about it live in the compiled part; this carries events in and
+// pictures out. The _web_* functions are the compiled part's handlers (main.cpp).
+
+// The program is embedded in the page as base64; decoding it here rather than fetching its data:
+// URL means opening the page asks for nothing but the page itself.
+Module['instantiateWasm'] = function (imports, receive) {
+    WebAssembly.instantiate(tryParseAsDataURI(wasmBinaryFile), imports)
+        .then((result) => receive(result.instance));
+    return {};
+};
+
+var VT = {
+    buttons: [], // by id: { el, canvas, ctx, token }
+    surface: null,
+    surfaceCtx: null,
+    paper: null,
+    paperCtx: null,
+    surfaceDirty: false,
+    dirtyButtons: new Set(),
+    frameRequested: false,
+    shown: false,
+    // The press that is opening a drag, while the compiled handler runs.
+    press: null,
+    // The drag in progress: { pointerId, ghost, el }.
+    drag: null,
+    closed: false,
+
+    setup(title) {
+        document.title = title;
+        VT.surface = VT.addCanvas('surface');
+        VT.surfaceCtx = VT.surface.getContext('2d', { alpha: false });
+        VT.paper = VT.addCanvas('paper');
+        VT.paperCtx = VT.paper.getContext('2d', { alpha: false });
+    },
+
+    addCanvas(id) {
+        const canvas = document.createElement('canvas');
+        canvas.id = id;
+        canvas.setAttribute('aria-hidden', 'true');
+        document.body.appendChild(canvas);
+        return canvas;
+    },
+
+    createButton(id, token, stack) {
+        const el = document.createElement('button');
+        el.type = 'button';
+        el.className = token ? 'token' : 'command';
+        el.style.zIndex = String(stack + 1);
+        const canvas = document.createElement('canvas');
+        canvas.setAttribute('aria-hidden', 'true');
+        el.appendChild(canvas);
+        document.body.appendChild(el);
+        VT.buttons[id] = { el, canvas, ctx: canvas.getContext('2d', { alpha: false }), token };
+        const repaint = () => VT.invalidateButton(id);
+        el.addEventListener('focus', repaint);
+        el.addEventListener('blur', repaint);
+        if (token) {
+            // A token is never clicked: any press with any button, finger or pen opens a drag.
+            el.addEventListener('pointerdown', (e) => VT.tokenDown(id, e));
+            el.addEventListener('mousedown', (e) => e.preventDefault());
+        } else {
+            el.addEventListener('click', () => {
+                if (!VT.closed && !VT.drag)
+                    _web_command(id);
+            });
+            for (const type of ['pointerdown', 'pointerup', 'pointerleave', 'pointercancel',
+                     'keydown', 'keyup'])
+                el.addEventListener(type, repaint);
+        }
+    },
+
+    start() {
+        VT.layout();
+        window.addEventListener('resize', VT.layout);
+        VT.watchPixelRatio();
+        window.addEventListener('keydown', VT.keyDown, true);
+        window.addEventListener('pointermove', VT.dragMove, true);
+        window.addEventListener('pointerup', VT.dragEnd, true);
+        window.addEventListener('pointercancel', VT.cancelDrag, true);
+        window.addEventListener('blur', VT.cancelDrag);
+        window.addEventListener('contextmenu', (e) => {
+            if (VT.drag || (e.target instanceof Element && e.target.closest('button.token')))
+                e.preventDefault();
+        }, true);
+        document.addEventListener('dragenter', VT.dragOverFromOutside);
+        document.addEventListener('dragover', VT.dragOverFromOutside);
+        document.addEventListener('drop', VT.dropFromOutside);
+        window.addEventListener('beforeprint', VT.preparePaper);
+        matchMedia('print').addEventListener('change', (e) => {
+            if (e.matches)
+                VT.preparePaper();
+        });
+        // Focus starts on the first control in focus order that is there to take it.
+        const first = document.querySelector('button:not([hidden])');
+        if (first)
+            first.focus();
+    },
+
+    // The page's size and pixel ratio go to the board, which places everything anew.
+    layout() {
+        if (VT.closed)
+            return;
+        const ratio = window.devicePixelRatio || 1;
+        const width = Math.round(window.innerWidth * ratio);
+        const height = Math.round(window.innerHeight * ratio);
+        VT.surface.width = width;
+        VT.surface.height = height;
+        VT.surface.style.width = window.innerWidth + 'px';
+        VT.surface.style.height = window.innerHeight + 'px';
+        _web_resize(width, height, ratio);
+        VT.invalidateSurface();
+        VT.buttons.forEach((b, id) => VT.invalidateButton(id));
+    },
+
+    // Zoom, or a move to a screen of another density, changes the ratio without always
+    // resizing the window.
+    watchPixelRatio() {
+        const query = matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)');
+        query.addEventListener('change', () => {
+            VT.layout();
+            VT.watchPixelRatio();
+        }, { once: true });
+    },
+
+    placeButton(id, x, y, width, height, ratio) {
+        const b = VT.buttons[id];
+        const style = b.el.style;
+        style.left = x / ratio + 'px';
+        style.top = y / ratio + 'px';
+        style.width = width / ratio + 'px';
+        style.height = height / ratio + 'px';
+        if (b.canvas.width !== width || b.canvas.height !== height) {
+            b.canvas.width = width;
+            b.canvas.height = height;
+            VT.invalidateButton(id);
+        }
+    },
+
+    setCaption(id, caption) {
+        VT.buttons[id].el.setAttribute('aria-label', caption);
+        VT.invalidateButton(id);
+    },
+
+    setVisible(id, visible) {
+        VT.buttons[id].el.hidden = !visible;
+        VT.invalidateButton(id);
+    },
+
+    invalidateSurface() {
+        VT.surfaceDirty = true;
+        VT.requestFrame();
+    },
+
+    invalidateButton(id) {
+        VT.dirtyButtons.add(id);
+        VT.requestFrame();
+    },
+
+    // Everything asked for since the last frame is drawn once, just before the next.
+    requestFrame() {
+        if (VT.frameRequested)
+            return;
+        VT.frameRequested = true;
+        requestAnimationFrame(VT.paint);
+    },
+
+    paint() {
+        VT.frameRequested = false;
+        if (VT.closed)
+            return;
+        if (VT.surfaceDirty) {
+            VT.surfaceDirty = false;
+            _web_paint_surface();
+        }
+        for (const id of VT.dirtyButtons) {
+            const b = VT.buttons[id];
+            if (b.el.hidden || b.canvas.width === 0)
+                continue;
+            const pressed = !b.token && b.el.matches(':active');
+            _web_paint_button(id, pressed ? 1 : 0, document.activeElement === b.el ? 1 : 0);
+        }
+        VT.dirtyButtons.clear();
+        if (!VT.shown) {
+            VT.shown = true;
+            performance.mark('vantorel-first-frame');
+        }
+    },
+
+    context(target) {
+        if (target === -1)
+            return VT.surfaceCtx;
+        if (target === -2)
+            return VT.paperCtx;
+        return VT.buttons[target].ctx;
+    },
+
+    colour(rgb) {
+        return '#' + rgb.toString(16).padStart(6, '0');
+    },
+
+    fill(target, x, y, width, height, rgb) {
+        const ctx = VT.context(target);
+        ctx.fillStyle = VT.colour(rgb);
+        ctx.fillRect(x, y, width, height);
+    },
+
+    text(target, x, y, width, height, text, family, pixels, bold, rgb, centre) {
+        const ctx = VT.context(target);
+        ctx.font = (bold ? 'bold ' : '') + Math.max(1, Math.round(pixels)) + 'px ' + family;
+        ctx.fillStyle = VT.colour(rgb);
+        ctx.textBaseline = 'alphabetic';
+        const metrics = ctx.measureText(text);
+        const ascent = metrics.fontBoundingBoxAscent;
+        const descent = metrics.fontBoundingBoxDescent;
+        // As the desktop does: top-left text hangs from the box's top by the font's ascent;
+        // centred text centres the font's whole height. Nothing clips it to its box.
+        if (centre) {
+            ctx.textAlign = 'center';
+            ctx.fillText(text, x + width / 2,
+                Math.round(y + (height - (ascent + descent)) / 2 + ascent));
+        } else {
+            ctx.textAlign = 'left';
+            ctx.fillText(text, x, Math.round(y + ascent));
+        }
+    },
+
+    focusFrame(target, x, y, width, height, lineWidth, rgb) {
+        const ctx = VT.context(target);
+        ctx.save();
+        ctx.strokeStyle = VT.colour(rgb);
+        ctx.lineWidth = lineWidth;
+        ctx.setLineDash([lineWidth, lineWidth]);
+        ctx.strokeRect(x + lineWidth / 2, y + lineWidth / 2, width - lineWidth, height - lineWidth);
+        ctx.restore();
+    },
+
+    sizePrintPage(width, height) {
+        VT.paper.width = width;
+        VT.paper.height = height;
+    },
+
+    // Printing from the browser's own command passes no button: the paper is drawn here too.
+    preparePaper() {
+        if (!VT.closed)
+            _web_paint_print_page();
+    },
+
+    print() {
+        window.print();
+    },
+
+    close(line, ground) {
+        window.close();
+        // Still here: the browser keeps tabs it did not open. Only the ground and one line stay.
+        VT.cancelDrag();
+        VT.closed = true;
+        document.body.replaceChildren();
+        const p = document.createElement('p');
+        p.id = 'closed';
+        p.textContent = line;
+        document.body.appendChild(p);
+        document.documentElement.style.background = VT.colour(ground);
+    },
+
+    // Key preview: a typed character goes to the board before the focused control, which
+    // still gets it. Only text counts: a character typed with Ctrl, Meta or Alt is a command.
+    keyDown(e) {
+        if (VT.closed)
+            return;
+        if (VT.drag) {
+            // Nothing else runs while a token is being dragged; Escape drops it nowhere.
+            e.preventDefault();
+            e.stopPropagation();
+            if (e.key === 'Escape')
+                VT.cancelDrag();
+            return;
+        }
+        if (e.key.length === 1 && !e.ctrlKey && !e.metaKey && !e.altKey && !e.isComposing)
+            _web_key_press(e.key.charCodeAt(0));
+    },
+
+    tokenDown(id, e) {
+        // No focus change, text selection, context menu or auto-scroll: the press is the drag's.
+        e.preventDefault();
+        if (VT.closed || VT.drag)
+            return;
+        VT.press = e;
+        try {
+            _web_token_down(id, e.button);
+        } finally {
+            VT.press = null;
+        }
+    },
+
+    beginDrag(id) {
+        const e = VT.press;
+        if (!e)
+            return;
+        const b = VT.buttons[id];
+        try {
+            b.el.setPointerCapture(e.pointerId);
+        } catch (error) {
+            // A pointer already gone: the drag still ends at its next release.
+        }
+        // A picture of the token rides with its top-left corner at the pointer: where the
+        // user lets go is exactly where the token's corner will stand.
+        const ghost = document.createElement('canvas');
+        ghost.className = 'ghost';
+        ghost.setAttribute('aria-hidden', 'true');
+        ghost.width = b.canvas.width;
+        ghost.height = b.canvas.height;
+        ghost.getContext('2d').drawImage(b.canvas, 0, 0);
+        ghost.style.width = b.el.style.width;
+        ghost.style.height = b.el.style.height;
+        document.body.appendChild(ghost);
+        VT.drag = { pointerId: e.pointerId, ghost, el: b.el };
+        document.body.classList.add('dragging');
+        VT.dragMove(e);
+    },
+
+    dragMove(e) {
+        const drag = VT.drag;
+        if (!drag || e.pointerId !== drag.pointerId)
+            return;
+        drag.ghost.style.transform = 'translate(' + e.clientX + 'px, ' + e.clientY + 'px)';
+        document.body.classList.toggle('refused', VT.overButton(e.clientX, e.clientY));
+    },
+
+    dragEnd(e) {
+        const drag = VT.drag;
+        if (!drag || e.pointerId !== drag.pointerId)
+            return;
+        const x = e.clientX;
+        const y = e.clientY;
+        const refused = VT.overButton(x, y);
+        VT.cancelDrag();
+        if (x >= 0 && y >= 0 && x < window.innerWidth && y < window.innerHeight && !refused)
+            _web_drop(x, y);
+    },
+
+    cancelDrag() {
+        const drag = VT.drag;
+        if (!drag)
+            return;
+        VT.drag = null;
+        drag.ghost.remove();
+        if (drag.el.hasPointerCapture(drag.pointerId))
+            drag.el.releasePointerCapture(drag.pointerId);
+        document.body.classList.remove('dragging', 'refused');
+    },
+
+    // Only the board's surface takes drops; every push button, the token itself included,
+    // refuses them.
+    overButton(x, y) {
+        const el = document.elementFromPoint(x, y);
+        return !!(el && el.closest('button'));
+    },
+
+    // Drags from other applications (or other pages) follow the token's rule; what they carry
+    // is never read.
+    dragOverFromOutside(e) {
+        if (VT.closed || VT.overButton(e.clientX, e.clientY))
+            return;
+        e.preventDefault();
+        e.dataTransfer.dropEffect = VT.dropEffectFor(e.dataTransfer.effectAllowed);
+    },
+
+    dropEffectFor(allowed) {
+        if (allowed === 'none')
+            return 'none';
+        if (allowed === 'uninitialized' || allowed === 'all' || allowed.startsWith('copy'))
+            return 'copy';
+        if (allowed.startsWith('link'))
+            return 'link';
+        return 'move';
+    },
+
+    dropFromOutside(e) {
+        if (VT.closed || VT.overButton(e.clientX, e.clientY))
+            return;
+        e.preventDefault();
+        _web_drop(e.clientX, e.clientY);
+    },
+};
