@@ -254,6 +254,47 @@ async function testAccessibility(browser) {
     await page.close();
 }
 
+// A whole chart from the keyboard: arrows move the focused token, Enter presses the focused
+// command once, and every token tells assistive technology where it stands.
+async function testKeyboard(browser) {
+    const page = await openBoard(browser);
+    const description = async (caption) => {
+        const tree = await page.accessibility.snapshot({ interestingOnly: true });
+        let found;
+        (function walk(node) {
+            if (node.role === 'button' && node.name === caption)
+                found = node.description;
+            (node.children || []).forEach(walk);
+        })(tree);
+        return found;
+    };
+    check('a token at home is described as in the tray', (await description('Asc')) === 'in the tray');
+    const home = await rectOf(page, 'Asc');
+    for (let i = 0; i < 3; i++)
+        await page.keyboard.press('ArrowRight');
+    await page.keyboard.down('Shift');
+    for (let i = 0; i < 2; i++)
+        await page.keyboard.press('ArrowDown');
+    await page.keyboard.up('Shift');
+    await frame(page);
+    const moved = await rectOf(page, 'Asc');
+    check('Right x3 and Shift+Down x2 move the focused Asc by (+3, +20) px',
+        isAt(moved, { x: home.x + 3, y: home.y + 20 }), moved);
+    await mouseDrag(page, 'Sun', at(page, 200, 40));
+    check('Sun dragged into the Aries box is described as in Aries', (await description('Sun')) === 'in Aries');
+    await page.focus(button('CLR RASHIS'));
+    await page.keyboard.press('Enter');
+    await frame(page);
+    check('Enter presses the focused CLR RASHIS once',
+        (await page.$(button('SHOW RASHIS'))) !== null);
+    await page.focus(button('RESET'));
+    await page.keyboard.press('Enter');
+    await frame(page);
+    check('Enter on RESET brings the tokens home and the descriptions with them',
+        isAt(await rectOf(page, 'Asc'), home) && (await description('Sun')) === 'in the tray');
+    await page.close();
+}
+
 async function testDrags(browser) {
     const page = await openBoard(browser);
     const home = await tokenRects(page);
@@ -592,7 +633,7 @@ async function bench(browser) {
             '--disable-component-update', '--disable-sync', '--user-data-dir=' + path.join(scratch, 'profile')],
     });
     try {
-        for (const test of [testPicture, testAccessibility, testDrags, testDropsFromOutside,
+        for (const test of [testPicture, testAccessibility, testKeyboard, testDrags, testDropsFromOutside,
                  testToggle, testPrint, testExit, testRequests]) {
             try {
                 await test(browser, scratch);

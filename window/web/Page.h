@@ -18,6 +18,7 @@ void vt_create_button(int id, int isToken, int stack);
 void vt_place_button(int id, double x, double y, double width, double height, double ratio);
 void vt_set_caption(int id, const char* caption, int length);
 void vt_set_visible(int id, int visible);
+void vt_set_description(int id, const char* description, int length);
 void vt_invalidate_surface();
 void vt_size_print_page(double width, double height);
 void vt_print();

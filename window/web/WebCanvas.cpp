@@ -1,19 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "WebCanvas.h"
 
+#include "FontFaces.h"
 #include "Page.h"
-
-#include <utility>
 
 namespace vantorel {
 
 namespace {
-
-// Faces a machine may lack, with the ones drawn to the same metrics, and a generic family last.
-constexpr std::pair<std::string_view, std::string_view> kFaceFallbacks[] = {
-    {"Arial", "\"Liberation Sans\", sans-serif"},
-    {"MS Serif", "\"Liberation Serif\", \"Times New Roman\", serif"},
-};
 
 int Rgb(Colour c)
 {
@@ -24,10 +17,13 @@ int Rgb(Colour c)
 
 std::string FontFamilies(std::string_view face)
 {
+    // The layout's face, its twins drawn to the same metrics, and a generic family last.
     std::string families = "\"" + std::string(face) + "\"";
-    for (const auto& [known, fallbacks] : kFaceFallbacks)
-        if (known == face)
-            families += ", " + std::string(fallbacks);
+    if (const FaceStandIns* row = StandInsFor(face)) {
+        for (std::string_view twin : row->twins)
+            families += ", \"" + std::string(twin) + "\"";
+        families += ", " + std::string(row->generic);
+    }
     return families;
 }
 

@@ -121,6 +121,16 @@ void WebForm::keyPress(char16_t code)
         m_form.formKeyPress(code);
 }
 
+bool WebForm::keyDown(Key key, bool shift, int focusedId)
+{
+    if (m_closed)
+        return false;
+    std::optional<ButtonRef> focused;
+    if (focusedId >= 0 && focusedId < int(kStackingOrder.size()))
+        focused = kStackingOrder[std::size_t(focusedId)];
+    return m_form.formKeyDown(key, shift, focused);
+}
+
 void WebForm::command(int id)
 {
     if (m_closed || id < 0 || id >= int(kStackingOrder.size()))
@@ -152,6 +162,11 @@ void WebForm::SetButtonCaption(ButtonRef ref, std::string_view utf8)
 void WebForm::SetButtonVisible(ButtonRef ref, bool visible)
 {
     vt_set_visible(ButtonId(ref), visible);
+}
+
+void WebForm::SetButtonDescription(ButtonRef ref, std::string_view utf8)
+{
+    vt_set_description(ButtonId(ref), utf8.data(), int(utf8.size()));
 }
 
 void WebForm::RepaintSurface()

@@ -28,6 +28,8 @@ public:
     // A drop at a point of the page, in CSS pixels.
     void drop(double cssX, double cssY);
     void keyPress(char16_t code);
+    // A key pressed while the button `id` has the focus (-1: none); true when the board used it.
+    bool keyDown(Key, bool shift, int focusedId);
     void command(int id);
 
     const Form1& form() const { return m_form; }
@@ -38,6 +40,7 @@ private:
     void PlaceButton(ButtonRef, const PixelRect&, double fontPixels) override;
     void SetButtonCaption(ButtonRef, std::string_view utf8) override;
     void SetButtonVisible(ButtonRef, bool) override;
+    void SetButtonDescription(ButtonRef, std::string_view utf8) override;
     void RepaintSurface() override;
     void CloseWindow() override;
     void BeginDrag(int token) override;

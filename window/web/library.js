@@ -20,6 +20,9 @@ mergeInto(LibraryManager.library, {
     vt_set_visible: function (id, visible) {
         VT.setVisible(id, visible !== 0);
     },
+    vt_set_description: function (id, description, length) {
+        VT.setDescription(id, UTF8ToString(description, length));
+    },
     vt_invalidate_surface: function () {
         VT.invalidateSurface();
     },

@@ -63,6 +63,20 @@ EMSCRIPTEN_KEEPALIVE void web_key_press(int code)
     g_form->keyPress(char16_t(code));
 }
 
+// Keys as page.js names them: 0-3 the arrows left, right, up, down; 4 Enter; 5 Space.
+EMSCRIPTEN_KEEPALIVE int web_key_down(int key, int shift, int focusedId)
+{
+    const vantorel::Key k
+        = key >= 0 && key <= 5 ? static_cast<vantorel::Key>(key) : vantorel::Key::Other;
+    return g_form->keyDown(k, shift != 0, focusedId) ? 1 : 0;
+}
+
+// The effects a drag from elsewhere offers, or-ed as OLE numbers them; the answer likewise.
+EMSCRIPTEN_KEEPALIVE int web_answer_drop(int offered)
+{
+    return int(vantorel::AnswerDrop(offered));
+}
+
 EMSCRIPTEN_KEEPALIVE void web_command(int id)
 {
     g_form->command(id);

@@ -143,6 +143,10 @@ var VT = {
         VT.invalidateButton(id);
     },
 
+    setDescription(id, description) {
+        VT.buttons[id].el.setAttribute('aria-description', description);
+    },
+
     setVisible(id, visible) {
         VT.buttons[id].el.hidden = !visible;
         VT.invalidateButton(id);
@@ -279,7 +283,20 @@ var VT = {
         }
         if (e.key.length === 1 && !e.ctrlKey && !e.metaKey && !e.altKey && !e.isComposing)
             _web_key_press(e.key.charCodeAt(0));
+        if (VT.closed)
+            return;
+        const key = VT.boardKeys.indexOf(e.key);
+        if (key < 0 || e.ctrlKey || e.metaKey || e.altKey)
+            return;
+        const focused = VT.buttons.findIndex((b) => b.el === document.activeElement);
+        if (_web_key_down(key, e.shiftKey ? 1 : 0, focused)) {
+            // The board used it: no scrolling, and no click of the control as well.
+            e.preventDefault();
+        }
     },
+
+    // In the order the board numbers them.
+    boardKeys: ['ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown', 'Enter', ' '],
 
     tokenDown(id, e) {
         // No focus change, text selection, context menu or auto-scroll: the press is the drag's.
@@ -367,14 +384,13 @@ var VT = {
         e.dataTransfer.dropEffect = VT.dropEffectFor(e.dataTransfer.effectAllowed);
     },
 
+    // The board answers, from the effects offered as OLE numbers them: copy 1, move 2, link 4.
     dropEffectFor(allowed) {
-        if (allowed === 'none')
+        const offered = { none: 0, copy: 1, move: 2, link: 4, copyMove: 3, copyLink: 5,
+            linkMove: 6, all: 7, uninitialized: 7 }[allowed];
+        if (!offered)
             return 'none';
-        if (allowed === 'uninitialized' || allowed === 'all' || allowed.startsWith('copy'))
-            return 'copy';
-        if (allowed.startsWith('link'))
-            return 'link';
-        return 'move';
+        return { 1: 'copy', 2: 'move', 4: 'link' }[_web_answer_drop(offered)];
     },
 
     dropFromOutside(e) {
