@@ -52,6 +52,11 @@ CONF
         lpadmin -d vantorel-test
 }
 
+# Another queue like the first, writing to $CUPS_DIR/out/NAME.pdf; not the default.
+add_queue() { # add_queue NAME
+    lpadmin -p "$1" -E -v "file://$CUPS_DIR/out/$1.pdf" -P "$CUPS_DIR/queue.ppd"
+}
+
 stop_cups() {
     [[ -n "${CUPSD_PID:-}" ]] && kill "$CUPSD_PID" 2>/dev/null && wait "$CUPSD_PID" 2>/dev/null
     CUPSD_PID=

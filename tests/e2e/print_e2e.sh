@@ -70,6 +70,23 @@ text=$(pdftotext "$CUPS_OUT" - 2>/dev/null)
 check "hidden names stay off the page" bash -c '! grep -q "Aries" <<<"$0" && grep -q "SHOW RASHIS" <<<"$0"' "$text"
 click $TOGGLE
 
+# The user's own default printer comes before the scheduler's, as the print system has it.
+wait_for() { for _ in $(seq 100); do [[ -s "$1" ]] && break; sleep 0.1; done; }
+add_queue mine
+mkdir -p "$HOME/.cups"
+echo "Default mine" >"$HOME/.cups/lpoptions"
+rm -f "$CUPS_OUT"
+click $PRINT
+wait_for "$CUPS_DIR/out/mine.pdf"
+check "with a default of the user's own, PRINT goes there" [ -s "$CUPS_DIR/out/mine.pdf" ]
+check "and not to the scheduler's default" [ ! -e "$CUPS_OUT" ]
+lpadmin -x vantorel-test # now the scheduler has no default at all
+rm -f "$CUPS_DIR/out/mine.pdf"
+click $PRINT
+wait_for "$CUPS_DIR/out/mine.pdf"
+check "with no scheduler default, PRINT goes to the user's default" [ -s "$CUPS_DIR/out/mine.pdf" ]
+rm -f "$HOME/.cups/lpoptions"
+
 # A scheduler that takes the connection but never answers: the window still answers.
 kill -STOP "$CUPSD_PID"
 rm -f "$CUPS_OUT"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The native Windows program under Wine (32-bit) on a private X server, with a private CUPS
-# scheduler for PRINT. The test makes and removes its own Wine prefix.
+# scheduler for PRINT. The test makes and removes its own Wine prefix, a copy of one kept in the
+# user's cache.
 # Usage: windows_e2e.sh Vantorel.exe
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/cups.sh"
@@ -10,12 +11,27 @@ WINEPREFIX=$(mktemp -d /tmp/vantorel-wine.XXXXXX)
 export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 trap 'wineserver -k 2>/dev/null; stop_cups; cleanup; rm -rf "$WINEPREFIX" "${CUPS_DIR:-/nonexistent}"' EXIT
 
+CACHE=${XDG_CACHE_HOME:-$HOME/.cache}/vantorel
+mkdir -p "$CACHE"
+PREFIX_TEMPLATE="$CACHE/wine32-prefix-$(wine --version | tr -c 'A-Za-z0-9.\n' _)"
+
 start_xvfb || exit 1
 start_cups || { echo "cannot start a private CUPS scheduler"; exit 1; }
 export HOME="$CUPS_DIR/tmp"
 # Where this kernel runs no 32-bit programs, qemu emulates them (scripts/enable-i386): slower.
 [[ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]] && PACE=10
-wineboot -i >/dev/null 2>&1
+# Wine's set-up of a new prefix takes seconds natively and many minutes under emulation: it runs
+# once per Wine version into the cache, and each run starts from a copy of that.
+(
+    flock 9
+    if [[ ! -f "$PREFIX_TEMPLATE/.complete" ]]; then
+        rm -rf "$PREFIX_TEMPLATE"
+        WINEPREFIX="$PREFIX_TEMPLATE" wineboot -i >/dev/null 2>&1
+        WINEPREFIX="$PREFIX_TEMPLATE" wineserver -w
+        touch "$PREFIX_TEMPLATE/.complete"
+    fi
+) 9>"$CACHE/wine-prefix.lock"
+cp -a "$PREFIX_TEMPLATE/." "$WINEPREFIX/"
 
 YELLOW="255 255 192"
 MARS="255 128 128"
@@ -50,9 +66,24 @@ pause 0.5
 xdotool key ctrl+c
 pause 0.3
 check "Ctrl+C leaves it" is_pixel 610 425 "$MARS"
+xdotool key alt+c
+pause 0.3
+check "Alt+C leaves it" is_pixel 610 425 "$MARS"
 xdotool type c
 pause 0.5
 check "typing c brings it home" is_pixel 932 388 "$MARS"
+
+# The keyboard: focus is on Asc from the start, and an arrow moves it by one pixel.
+xdotool key Right
+pause 0.5
+check "Right moves the focused Asc one pixel right" is_pixel 928 70 "$YELLOW"
+check "and Asc stands there" [ "$(pixel 977 70)" != "$YELLOW" ]
+drag 932 388 600 420
+for _ in $(seq 10); do xdotool key Tab; done # past the tokens to RESET
+xdotool key Return
+pause 0.5
+check "Enter presses the focused RESET" is_pixel 932 388 "$MARS"
+check "and Asc is home again" [ "$(pixel 928 70)" != "$YELLOW" ]
 
 drag 932 388 940 490 # onto another token
 check "a drop onto another token is refused" is_pixel 932 388 "$MARS"

@@ -14,32 +14,35 @@ namespace vantorel {
 namespace {
 
 // Qt asks the scheduler with the library's long default timeouts; a missing, stopped or hung
-// scheduler must not freeze the board. So ask it first, with short ones, for the default
-// printer: no answer in time, or no default printer, and there is nothing to print on.
-bool SchedulerHasADefaultPrinter()
+// scheduler must not freeze the board. So the default printer is found first on a connection
+// with short ones, the way the print system defines it for this user: their own default
+// (lpoptions, or LPDEST and PRINTER) before the scheduler's. No answer in time, or no default
+// printer, and there is nothing to print on.
+QString DefaultPrinterName()
 {
     constexpr int kConnectMs = 800;
     constexpr double kAnswerSeconds = 0.5;
-    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-        kConnectMs, nullptr);
+    http_t* http = httpConnect2(
+        cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kConnectMs, nullptr);
     if (!http)
-        return false;
+        return {};
     httpSetTimeout(
         http, kAnswerSeconds, [](http_t*, void*) { return 0; }, nullptr); // 0: give up
-    ipp_t* response = cupsDoRequest(http, ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/");
-    const bool found = response && ippGetStatusCode(response) == IPP_STATUS_OK;
-    ippDelete(response);
+    cups_dest_t* dest = cupsGetNamedDest(http, nullptr, nullptr);
+    const QString name = dest ? QString::fromUtf8(dest->name) : QString();
+    cupsFreeDests(dest ? 1 : 0, dest);
     httpClose(http);
-    return found;
+    return name;
 }
 
 } // namespace
 
 std::unique_ptr<QPrinter> DefaultPrinter()
 {
-    if (!SchedulerHasADefaultPrinter())
+    const QString name = DefaultPrinterName();
+    if (name.isEmpty())
         return nullptr;
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    const QPrinterInfo info = QPrinterInfo::printerInfo(name);
     if (info.isNull())
         return nullptr;
     return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
