@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -32,9 +33,17 @@ struct Mask {
 bool Read(const char* path, Mask& mask)
 {
     std::ifstream in(path, std::ios::binary);
-    std::string magic;
-    int maxval = 0;
-    in >> magic >> mask.width >> mask.height >> maxval;
+    // Header fields, with any comment lines between them skipped (Ghostscript writes one).
+    const auto field = [&in] {
+        std::string token;
+        while (in >> token && token.front() == '#')
+            std::getline(in, token);
+        return token;
+    };
+    const std::string magic = field();
+    mask.width = std::atoi(field().c_str());
+    mask.height = std::atoi(field().c_str());
+    const int maxval = std::atoi(field().c_str());
     in.get();
     if (!in || magic != "P6" || maxval != 255 || mask.width <= 0 || mask.height <= 0)
         return false;

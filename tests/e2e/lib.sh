@@ -25,12 +25,12 @@ finish() {
     [[ $failures -eq 0 ]]
 }
 
-start_xvfb() {
+start_xvfb() { # start_xvfb [WIDTHxHEIGHTxDEPTH]
     # A display of our own, never the user's: Xvfb itself takes the first free number and says
     # which, so tests started together cannot end up on one server.
     local said
     said=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -noreset -nolisten tcp 3>"$said" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${1:-1280x1024x24}" -noreset -nolisten tcp 3>"$said" >/dev/null 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do
         [[ -s "$said" ]] && break
