@@ -169,12 +169,31 @@ def commands(text, functions):
     found = set()
     toks, subs = tokens(strip_heredocs(text))
     at_cmd, skip, in_test, after = True, 0, False, None
+    cases = []  # for each case statement entered: "head", "pattern" or "body"
     for kind, tok in toks:
+        if cases and cases[-1] in ("head", "pattern"):
+            # A case's subject and its patterns are no commands.
+            if kind == "word" and cases[-1] == "head" and tok[0] == "in":
+                cases[-1] = "pattern"
+            elif kind == "word" and cases[-1] == "pattern" and tok[0] == "esac":
+                cases.pop()
+            elif kind == "op" and cases[-1] == "pattern" and tok == ")":
+                cases[-1], at_cmd = "body", True
+            continue
         if kind == "op":
-            if tok != ")":
+            if tok == ";;" and cases:
+                cases[-1] = "pattern"
+            elif tok != ")":
                 at_cmd, skip, in_test, after = True, 0, False, None
             continue
         word, literal, quoted = tok
+        if at_cmd and not skip and word in ("case", "esac"):
+            if word == "case":
+                cases.append("head")
+            elif cases:
+                cases.pop()
+            at_cmd = False
+            continue
         if in_test:
             in_test = word != "]]"
             continue
@@ -415,6 +434,7 @@ def main():
     unique = {}
     for what, path in used:
         unique.setdefault(path, what)
+    command = " ".join(filter(None, ["scripts/test", args.option]))
     checked = 0
     for path, pkgs in owners(unique).items():
         checked += 1
@@ -423,7 +443,6 @@ def main():
         elif not pkgs & present:
             errors.append(f"{unique[path]} ({path}) is in {', '.join(sorted(pkgs))}, which "
                           f"{command} does not install")
-    command = " ".join(filter(None, ["scripts/test", args.option]))
     print(f"{checked} programs, CMake packages and libraries checked against {len(packages or [])}"
           f" packages asked for, {len(present)} with what they pull in and the base system")
     for e in errors:
