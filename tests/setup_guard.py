@@ -13,11 +13,14 @@ What is used: the programs and CMake packages in the build trees' CMakeCache.txt
 libraries on their link lines, and every external command of the end-to-end scripts, each
 mapped to its package with dpkg -S.
 
-Usage: setup_guard.py --source DIR --build DIR [--option OPT] [--scripts DIR] [E2E_SCRIPT...]
-  --option:  the command's option: --sanitize or --fuzz (none for the plain scripts/test)
+Usage: setup_guard.py --source DIR --build DIR [--option OPT] [--scripts DIR]
+                      [--optional NAME...] [--] [SCRIPT...]
+  --option:   the command's option: --sanitize or --fuzz (none for the plain scripts/test)
+  --optional: cache entries the build uses only when this machine happens to have them
   --scripts: the folder of command scripts to check (default: the source's scripts/)
 """
 import argparse
+import glob
 import os
 import re
 import shutil
@@ -324,7 +327,11 @@ def closure(packages):
             if line and not line[0].isspace() and not line.startswith("<")} | packages
 
 
-def cache_entries(build, seen):
+KEPT_CMAKE_ENTRIES = {"CMAKE_MAKE_PROGRAM", "CMAKE_COMMAND", "CMAKE_CTEST_COMMAND",
+                      "CMAKE_CPACK_COMMAND"}
+
+
+def cache_entries(build, seen, optional):
     """(what, path) of the programs and CMake packages in a build tree's cache, and of the
     caches of the build trees its entries point into."""
     cache = os.path.join(build, "CMakeCache.txt")
@@ -338,8 +345,11 @@ def cache_entries(build, seen):
             if not m:
                 continue
             name, kind, path = m.groups()
-            if kind == "INTERNAL" and name not in ("CMAKE_COMMAND", "CMAKE_CTEST_COMMAND",
-                                                   "CMAKE_CPACK_COMMAND"):
+            # CMake takes whichever archiver, linker or binary tool it finds, and falls back on
+            # those the compiler's own packages bring: the compilers themselves are read below.
+            if name in optional or name.startswith("CMAKE_") and name not in KEPT_CMAKE_ENTRIES:
+                continue
+            if kind == "INTERNAL" and name not in KEPT_CMAKE_ENTRIES:
                 continue
             if kind == "PATH" and not name.endswith("_DIR"):
                 continue
@@ -347,7 +357,7 @@ def cache_entries(build, seen):
                 continue
             tree = tree_of(path)
             if tree:
-                used += cache_entries(tree, seen)
+                used += cache_entries(tree, seen, optional)
                 continue
             if kind == "PATH":
                 configs = [c for c in os.listdir(path) if c.lower().endswith("config.cmake")]
@@ -356,8 +366,20 @@ def cache_entries(build, seen):
             elif not (os.path.isfile(path) and os.access(path, os.X_OK)):
                 continue  # a library a find module looked for: the link lines say what is used
             used.append((name, path))
-    used += link_libraries(build)
+    used += link_libraries(build) + compilers(build)
     return used
+
+
+def compilers(build):
+    """The compilers a build tree was configured with, as CMake recorded them."""
+    found = []
+    for recorded in glob.glob(os.path.join(build, "CMakeFiles", "*", "CMake*Compiler.cmake")):
+        with open(recorded) as f:
+            for m in re.finditer(r'^set\((CMAKE_\w+_COMPILER) "([^"]+)"\)', f.read(), re.M):
+                path = m.group(2) if os.path.isabs(m.group(2)) else shutil.which(m.group(2))
+                if path:
+                    found.append((m.group(1), path))
+    return found
 
 
 def tree_of(path):
@@ -404,6 +426,7 @@ def main():
     ap.add_argument("--build", required=True)
     ap.add_argument("--option", default="")
     ap.add_argument("--scripts")
+    ap.add_argument("--optional", nargs="*", default=[])
     ap.add_argument("e2e", nargs="*")
     args = ap.parse_args()
     source = os.path.realpath(args.source)
@@ -412,7 +435,7 @@ def main():
     packages, errors = installed_by(scripts, "test", args.option)
     present = closure(packages or set()) | base_packages()
 
-    used = cache_entries(os.path.realpath(args.build), set())
+    used = cache_entries(os.path.realpath(args.build), set(), set(args.optional))
     functions = set()
     texts = []
     for path in script_closure(args.e2e):
