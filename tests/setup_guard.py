@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
 """Fails when the build or the tests use a program, CMake package or library that the set-up
-(scripts/setup) does not install for the README command that runs them.
+(scripts/setup) does not install for the README command that runs them: scripts/test with this
+build's option, and scripts/run for the part of the build that makes the program.
 
 What the command installs is taken from the scripts themselves, not from a copy of their lists:
 the command runs in a scratch copy where scripts/setup only notes how it is called and the build
@@ -20,6 +21,7 @@ Usage: setup_guard.py --source DIR --build DIR [--option OPT] [--scripts DIR]
   --scripts: the folder of command scripts to check (default: the source's scripts/)
 """
 import argparse
+import functools
 import glob
 import os
 import re
@@ -306,6 +308,7 @@ def normal(package):
     return package[:-len(ARCH) - 1] if package.endswith(":" + ARCH) else package
 
 
+@functools.lru_cache
 def base_packages():
     out = subprocess.run(["dpkg-query", "-W", "-f=${Package}:${Architecture} ${Essential} "
                           "${Priority} ${db:Status-Status}\n"], capture_output=True, text=True).stdout
@@ -392,15 +395,29 @@ def tree_of(path):
     return None
 
 
-def link_libraries(build):
-    found = set()
+def link_libraries(build, program_only=False):
+    """The system's libraries on the link lines of a build tree; with program_only, of what
+    the program itself builds, not of its tests and benchmarks."""
+    found, output = set(), ""
     for folder, _, files in os.walk(build):
         if "build.ninja" in files:
             with open(os.path.join(folder, "build.ninja")) as f:
                 for line in f:
-                    if line.lstrip().startswith("LINK_LIBRARIES"):
+                    if line.startswith("build "):
+                        output = line.split()[1]
+                    elif line.lstrip().startswith("LINK_LIBRARIES") and not (
+                            program_only and output.startswith(("tests/", "bench/"))):
                         found |= set(re.findall(r"(?<![\w/])(/usr/\S+\.(?:so|a)(?:\.\d+)*)", line))
     return [("linked " + os.path.basename(p), p) for p in sorted(found)]
+
+
+def program_entries(build):
+    """What building the program alone uses (scripts/run): compilers, build tools, libraries."""
+    used = compilers(build) + link_libraries(build, program_only=True)
+    with open(os.path.join(build, "CMakeCache.txt")) as f:
+        for m in re.finditer(r"^(CMAKE_MAKE_PROGRAM|CMAKE_COMMAND):\w+=(/.*)$", f.read(), re.M):
+            used.append(m.groups())
+    return used
 
 
 def owners(paths):
@@ -433,8 +450,6 @@ def main():
     scripts = args.scripts or os.path.join(source, "scripts")
 
     packages, errors = installed_by(scripts, "test", args.option)
-    present = closure(packages or set()) | base_packages()
-
     used = cache_entries(os.path.realpath(args.build), set(), set(args.optional))
     functions = set()
     texts = []
@@ -454,24 +469,33 @@ def main():
             used.append((name, path))
     used.append(("python3", sys.executable))
 
+    failures = errors + check("scripts/test " + args.option, packages, used)
+    if os.path.exists(os.path.join(args.build, "app", "CMakeFiles")):
+        packages, errors = installed_by(scripts, "run", "")
+        failures += errors + check("scripts/run", packages, program_entries(args.build))
+    for failure in failures:
+        print("FAIL - " + failure)
+    return 1 if failures else 0
+
+
+def check(command, packages, used):
+    """Failures for what the command uses but does not install, nor gets with what it does."""
+    command = command.strip()
+    present = closure(packages or set()) | base_packages()
     unique = {}
     for what, path in used:
         unique.setdefault(path, what)
-    command = " ".join(filter(None, ["scripts/test", args.option]))
-    checked = 0
+    failures = []
     for path, pkgs in owners(unique).items():
-        checked += 1
         if not pkgs:
-            errors.append(f"{unique[path]} ({path}) belongs to no Debian package")
+            failures.append(f"{unique[path]} ({path}) belongs to no Debian package")
         elif not pkgs & present:
-            errors.append(f"{unique[path]} ({path}) is in {', '.join(sorted(pkgs))}, which "
-                          f"{command} does not install")
-    print(f"{checked} programs, CMake packages and libraries checked against {len(packages or [])}"
-          f" packages asked for, {len(present)} with what they pull in and the base system")
-    for e in errors:
-        print("FAIL - " + e)
-    return 1 if errors else 0
-
+            failures.append(f"{unique[path]} ({path}) is in {', '.join(sorted(pkgs))}, which "
+                            f"{command} does not install")
+    print(f"{command}: {len(unique)} programs, CMake packages and libraries checked against "
+          f"{len(packages or [])} packages asked for, {len(present)} with what they pull in and "
+          f"the base system")
+    return failures
 
 if __name__ == "__main__":
     sys.exit(main())

@@ -47,7 +47,7 @@ def main():
         script.write("vantorel-no-such-tool --help\n")
         script.flush()
         r = subprocess.run([sys.executable, os.path.join(source, "tests", "setup_guard.py"),
-                            "--source", source, "--build", build, "--option=" + sys.argv[3],
+                            "--source", source, "--build", build, sys.argv[3],
                             script.name], capture_output=True, text=True)
     ok = r.returncode != 0 and "vantorel-no-such-tool" in r.stdout
     failures += not ok
