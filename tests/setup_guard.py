@@ -30,7 +30,8 @@ import subprocess
 import sys
 import tempfile
 
-ARCH = subprocess.run(["dpkg", "--print-architecture"], capture_output=True, text=True).stdout.strip()
+ARCH = subprocess.run(["dpkg", "--print-architecture"], capture_output=True,
+                      text=True).stdout.strip()
 
 BASH_WORDS = set("""
     ! [[ ]] { } if then else elif fi for in do done while until case esac function select time
@@ -245,7 +246,8 @@ def script_closure(paths):
             continue
         seen.append(p)
         with open(p) as f:
-            for m in re.finditer(r'^\s*(?:source|\.)\s+"\$\(dirname "\$0"\)/([^"]+)"', f.read(), re.M):
+            sourced = r'^\s*(?:source|\.)\s+"\$\(dirname "\$0"\)/([^"]+)"'
+            for m in re.finditer(sourced, f.read(), re.M):
                 todo.append(os.path.join(os.path.dirname(p), m.group(1)))
     return seen
 
@@ -305,13 +307,17 @@ def installed_by(scripts, command, option):
 
 
 def normal(package):
-    return package[:-len(ARCH) - 1] if package.endswith(":" + ARCH) else package
+    """A package as apt-cache names it: bare for this machine's architecture and for "all"."""
+    for arch in (ARCH, "all"):
+        if package.endswith(":" + arch):
+            return package[:-len(arch) - 1]
+    return package
 
 
 @functools.lru_cache
 def base_packages():
-    out = subprocess.run(["dpkg-query", "-W", "-f=${Package}:${Architecture} ${Essential} "
-                          "${Priority} ${db:Status-Status}\n"], capture_output=True, text=True).stdout
+    fields = "-f=${Package}:${Architecture} ${Essential} ${Priority} ${db:Status-Status}\n"
+    out = subprocess.run(["dpkg-query", "-W", fields], capture_output=True, text=True).stdout
     base = set()
     for line in out.splitlines():
         name, essential, priority, status = line.split()
@@ -321,13 +327,15 @@ def base_packages():
 
 
 def closure(packages):
+    """The packages and all they depend on, with every alternative; and apt-cache's complaint."""
     if not packages:
-        return set()
-    out = subprocess.run(["apt-cache", "depends", "--recurse", "--no-recommends", "--no-suggests",
-                          "--no-conflicts", "--no-breaks", "--no-replaces", "--no-enhances"]
-                         + sorted(packages), capture_output=True, text=True).stdout
-    return {normal(line.strip()) for line in out.splitlines()
-            if line and not line[0].isspace() and not line.startswith("<")} | packages
+        return set(), ""
+    r = subprocess.run(["apt-cache", "depends", "--recurse", "--no-recommends", "--no-suggests",
+                        "--no-conflicts", "--no-breaks", "--no-replaces", "--no-enhances"]
+                       + sorted(packages), capture_output=True, text=True)
+    return {normal(line.strip()) for line in r.stdout.splitlines()
+            if line and not line[0].isspace() and not line.startswith("<")} | packages, \
+        r.stderr.strip() if r.returncode else ""
 
 
 KEPT_CMAKE_ENTRIES = {"CMAKE_MAKE_PROGRAM", "CMAKE_COMMAND", "CMAKE_CTEST_COMMAND",
@@ -481,11 +489,12 @@ def main():
 def check(command, packages, used):
     """Failures for what the command uses but does not install, nor gets with what it does."""
     command = command.strip()
-    present = closure(packages or set()) | base_packages()
+    present, complaint = closure(packages or set())
+    present |= base_packages()
     unique = {}
     for what, path in used:
         unique.setdefault(path, what)
-    failures = []
+    failures = [f"apt-cache on what {command} installs: {complaint}"] if complaint else []
     for path, pkgs in owners(unique).items():
         if not pkgs:
             failures.append(f"{unique[path]} ({path}) belongs to no Debian package")
