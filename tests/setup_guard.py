@@ -4,9 +4,9 @@
 build's option, and scripts/run for the part of the build that makes the program.
 
 What the command installs is taken from the scripts themselves, not from a copy of their lists:
-the command runs in a scratch copy where scripts/setup only notes how it is called and the build
-tools do nothing; then the real scripts/setup runs once per call against a stand-in apt-get that
-notes what it is asked for. That set, everything it pulls in (apt-cache depends --recurse) and
+the command runs in a scratch copy where scripts/setup only notes how it is called, the other
+scripts only call scripts, and the build tools do nothing; then the real scripts/setup runs once
+per call against a stand-in apt-get that notes what it is asked for. That set, everything it pulls in (apt-cache depends --recurse) and
 the minimal installation's own packages (Essential or Priority: required) are what a fresh
 machine would have.
 
@@ -264,6 +264,13 @@ def installed_by(scripts, command, option):
     with tempfile.TemporaryDirectory() as tmp:
         shutil.copytree(scripts, os.path.join(tmp, "scripts"))
         os.rename(os.path.join(tmp, "scripts", "setup"), os.path.join(tmp, "setup"))
+        # The scripts the command calls keep only their calls of other scripts: they may do
+        # more than build (register an emulator, say), which a test must not.
+        for helper in os.listdir(os.path.join(tmp, "scripts")):
+            if helper != command:
+                with open(os.path.join(tmp, "scripts", helper)) as f:
+                    calls_only = re.findall(r"^\s*(scripts/[\w-]+\b.*)$", f.read(), re.M)
+                stub(os.path.join(tmp, "scripts"), helper, "\n".join(calls_only))
         calls = os.path.join(tmp, "calls")
         stub(os.path.join(tmp, "scripts"), "setup", f'printf "%s\\0" "$#" "$@" >>{calls}')
         build_tools = os.path.join(tmp, "build-tools")
