@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "IconArt.h"
 #include "QtForm.h"
 #include "Version.h"

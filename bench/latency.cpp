@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // In-process timings on the real window: a drop, RESET and the names toggle, each until the
 // window has repainted; and PRINT into a PDF file with its extra peak memory.
 // Prints rows of "name median min max unit".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The toolkit's floor: a plain Qt widgets window with as many push buttons as the board and a
 // painted surface, nothing else. The first token's spot is painted in its colour so the start-up
 // harness can see the first frame.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The machine's floor: a bare Xlib window of the board's size, filled in the first token's
 // colour on its first expose.
 

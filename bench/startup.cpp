@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up harness: starts a program on the current X display, times exec to the first frame
 // (the first token's colour at its spot on the screen), then ends it and reads its peak memory.
 //   startup RUNS PROGRAM [ARGS...]     prints one line per run: "<ms> <peak KiB>"

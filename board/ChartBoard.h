@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Everything on the board that can change, and every change to it. A plain value: the window

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The board as one fixed picture, in twips (1/1440 inch) from the top-left corner of the

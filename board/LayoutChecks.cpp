@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The layout's promises, checked by the compiler: a table edit that breaks one does not build.
 
 #include "Layout.h"

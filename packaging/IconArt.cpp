@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "IconArt.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The application icon, drawn by us: a small fixed-sign chart (a square in a 4 x 4 grid with an

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Debian package.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vantorel)
@@ -7,7 +8,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "teaching board for Jyotish charts")
 set(CPACK_PACKAGE_DESCRIPTION "An empty south-Indian chart and a tray of planet tokens that a\nteacher drags into the sign boxes, hides and shows the sign names, resets and prints.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Vantorel developers <team@vantorel.org>")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VANTOREL_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What the shared-library scan cannot see: the display plugins and the board's fonts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the Windows icon from the one drawing, with no toolkit, so a plain host build can make
 // it for the cross-compiled program:
 //   icogen FILE   ->  FILE: 32x32 in 2 colours, 32x32 in 16 colours, 16x16 in 16 colours

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the desktop's icons from the one drawing:
 //   pnggen OUTDIR   ->  OUTDIR/hicolor/NxN/apps/vantorel.png for every size a desktop asks for
 

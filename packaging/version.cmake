@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The program's version record. Every version string of the project is generated from here:
 # the program's own, the desktop metadata, the Debian package and the Windows resource script.
 set(VANTOREL_VERSION_FIXED "1.0.0.0")           # fixed file and product version
@@ -11,5 +12,7 @@ set(VANTOREL_RELEASE_DATE "2026-12-08")
 # The desktop's name for the application.
 set(VANTOREL_APP_ID "org.vantorel.Vantorel")
 set(VANTOREL_DISPLAY_NAME "Vantorel")
+# Who answers for it, in the Debian package.
+set(VANTOREL_MAINTAINER "The Vantorel developers <team@vantorel.org>")
 
 string(REPLACE "." "," VANTOREL_VERSION_COMMAS "${VANTOREL_VERSION_FIXED}")

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A toolkit that only records: Form1's handlers run against it without any window system.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Every generated file carries the version record's values, as packaging/version.cmake gives them.
 # Run as: cmake -DSOURCE=<repo> -DGENERATED=<dir> -P check_versions.cmake
 include(${SOURCE}/packaging/version.cmake)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The generated icons, read back from the files the build wrote.
 
 #include "IconArt.h"

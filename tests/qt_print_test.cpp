@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // PRINT into real PDF files, read back with poppler's tools: what the page shows, and what the
 // window looks like afterwards.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The picture at the device pixel ratio and font DPI the environment sets (ctest runs this at
 // several): grid lines stay crisp, and the desktop's font setting cannot change the board.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The board window on real Qt widgets, offscreen: start-up, commands, keys, focus, scaling,
 // picture, accessibility and the drop side of drag and drop.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // 100,000 random operations through the real window's handlers, offscreen: drops anywhere
 // (inside, far outside, negative, huge), presses with every button on every token, toggles,
 // resets, the C key and other keys, and printing with its white palette and failures. After each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // What the board looks like, computed from the layout and the board's values and drawn onto any

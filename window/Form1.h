@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The board's one window, free of any toolkit: it owns the board, turns the toolkit's events

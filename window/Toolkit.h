@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The few operations Form1 needs of a windowing toolkit. Form1 and everything in this folder's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Where the board stands in a device's pixels. The board keeps twips; pixels exist only here.

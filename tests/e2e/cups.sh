@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # A private CUPS scheduler for the print tests: its own configuration, spool and socket in a
 # scratch folder, one colour PDF queue writing to a file, set as its default. The machine's own
 # printers and configuration are never touched. Stop it with stop_cups (by PID).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Another application for the end-to-end tests: a small window titled "drag source" that starts
 // a drag whenever it is pressed, offering copy or move of one kind of payload:
 //   dragsource [text | huge-text | files | urls | image | binary | unknown]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Hostile input on a real X server: drops from another program carrying whatever it likes, and
 # the window closed in the middle of drags. The payload is never read, nothing crashes, only the
 # last pressed token moves.

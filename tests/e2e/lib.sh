@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared by the end-to-end tests: a private X server, the program under test, and checks.
 # Expects VANTOREL, XPROBE (and for some tests DRAGSOURCE) in the environment.
 

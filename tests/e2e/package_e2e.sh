@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The Debian package: built with CPack from this build, unpacked into a scratch root, and the
 # unpacked program started on a private X server.
 # Usage: package_e2e.sh BUILD_DIR APP_ID
@@ -23,6 +24,9 @@ dpkg-deb -x "$deb" "$root/fs"
 check "the program is installed" [ -x "$root/fs/usr/bin/vantorel" ]
 check "the print module is installed" bash -c "ls $root/fs/usr/lib/*/vantorel/libvantorel-print.so $root/fs/usr/lib/vantorel/libvantorel-print.so 2>/dev/null | grep -q ."
 check "the desktop entry is installed and valid" desktop-file-validate "$root/fs/usr/share/applications/$app_id.desktop"
+copyright="$root/fs/usr/share/doc/vantorel/copyright"
+check "the copyright file names the license" grep -qx "License: Expat" "$copyright"
+check "and carries its terms" grep -q "^ Permission is hereby granted" "$copyright"
 check "the metadata is installed" [ -f "$root/fs/usr/share/metainfo/$app_id.metainfo.xml" ]
 for size in 16 32 48 256; do
     check "the ${size}px icon is installed" [ -f "$root/fs/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png" ]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ppmcount FILE R G B: how many pixels of a binary PPM (P6, 8-bit) have exactly that colour.
 
 #include <cstdio>

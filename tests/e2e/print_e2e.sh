@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # PRINT on the real program, through a real CUPS scheduler of the test's own, and with none.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/cups.sh"

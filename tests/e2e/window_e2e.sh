@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The real program on a real X server, driven with a real mouse and keyboard.
 source "$(dirname "$0")/lib.sh"
 start_xvfb || exit 1

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The native Windows program under Wine (32-bit) on a private X server, with a private CUPS
 # scheduler for PRINT. The test makes and removes its own Wine prefix, a copy of one kept in the
 # user's cache.

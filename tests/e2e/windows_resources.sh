@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The Windows program's resources, read back from the built executable: the icon's three images
 # and the version record.
 # Usage: windows_resources.sh Vantorel.exe

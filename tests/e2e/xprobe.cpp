@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A small X client for the end-to-end tests:
 //   xprobe pixel WINDOW X Y          prints "R G B" of a window pixel
 //   xprobe dark WINDOW X Y W H       prints how many pixels of that area are dark (text, lines)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target: any sequence of key codes, drop points (any double: negative, huge, NaN,
 // infinite), presses, commands, window sizes, prints that fail and paints, through Form1's
 // handlers. After every step the board's invariants must hold.

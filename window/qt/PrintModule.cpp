@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The print module: loaded by the program on the first PRINT.
 
 #include "QtPrint.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "QtCanvas.h"
 
 #include "FontFaces.h"

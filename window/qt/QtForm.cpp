@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "QtForm.h"
 
 #include "QtCanvas.h"

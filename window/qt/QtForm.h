@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Form1 on Qt Widgets: the window's own surface carries the frame, lines and labels; the tokens

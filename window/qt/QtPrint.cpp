@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "QtPrint.h"
 
 #include "BoardPicture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The board on paper: landscape, fitted to the printable area with its margins, centred, aspect

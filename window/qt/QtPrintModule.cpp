@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "QtPrintModule.h"
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Ole.h"
 
 #include "Win32Form.h"

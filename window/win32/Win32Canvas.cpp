@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Win32Canvas.h"
 
 #include "FontFaces.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Form1 on plain Win32: the window's own surface carries the frame, lines and labels; the tokens

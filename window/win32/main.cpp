@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's entry on Windows: one window, and a message loop with key preview.
 
 #include "Win32Form.h"
