@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross-compiling the Windows program with Debian's mingw-w64 for 64-bit x86: the same program
 # as the 32-bit one, for testing under 64-bit Wine where 32-bit programs cannot run.
 set(CMAKE_SYSTEM_NAME Windows)

@@ -15,6 +15,15 @@ checked=0
 while IFS= read -r f; do
     case "$f" in
         LICENSE | README.md | *.png | .gitignore | .clang-format) continue ;;
+        # JSON has no comments: a package manifest says it in its "license" field instead.
+        *.json)
+            checked=$((checked + 1))
+            grep -q '"license": "MIT"' "$f" || [[ "$f" == *-lock.json ]] || {
+                echo "FAIL - $f has no \"license\": \"MIT\" field"
+                missing=$((missing + 1))
+            }
+            continue
+            ;;
     esac
     checked=$((checked + 1))
     if ! head -2 "$f" | grep -q "SPDX-License-Identifier: MIT"; then

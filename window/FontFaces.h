@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The faces the layout names are old Windows faces that many systems lack, and one of them is a

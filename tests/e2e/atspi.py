@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 # Reads the board through the desktop's accessibility bus, as a screen reader does.
 #   atspi.py describe NAME   the description of the push button called NAME
 #   atspi.py focused         the name of the push button that has the keyboard focus

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // gridcheck FILE [--turned]: finds the board in a picture (a screenshot, or a printed page
 // rendered to a binary PPM) and checks that the chart's frame and all eight grid lines are there,
 // as dark bands along their whole length. --turned: the picture lies a quarter turn round, as a

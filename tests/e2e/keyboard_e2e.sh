@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The board from the keyboard on a real X server, and what a screen reader hears of it through
 # the accessibility bus, on a private session bus of the test's own.
 source "$(dirname "$0")/lib.sh"
