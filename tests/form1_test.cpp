@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "FakeToolkit.h"
+#include "FontFaces.h"
 
 #include <algorithm>
 #include <cmath>
@@ -276,6 +277,28 @@ TEST_F(Form1Test, EachTokenIsDescribedByWhereItsCentreLies)
     form.cmdclearClick();
     EXPECT_EQ(description(1), "in the tray");
     EXPECT_EQ(TokenDescription(form.board(), 9), "in the tray");
+}
+
+TEST(FontFaces, AMissingOrBitmapOnlyFaceFallsToATwinOfTheSameLook)
+{
+    struct Case {
+        std::string_view face;
+        std::vector<std::string_view> usable;
+        std::string_view chosen;
+    };
+    for (const Case& c : {Case {"MS Serif", {"MS Serif", "Times New Roman"}, "MS Serif"},
+             // Windows: the bitmap face has no glyphs at this size.
+             Case {"MS Serif", {"Times New Roman", "Arial"}, "Times New Roman"},
+             // Wine, and Linux: neither old face, Liberation's twins.
+             Case {"MS Serif", {"Liberation Serif", "Liberation Sans"}, "Liberation Serif"},
+             Case {"Arial", {"Liberation Serif", "Liberation Sans"}, "Liberation Sans"},
+             // Nothing known: the last twin, for the system's mapper to find the nearest.
+             Case {"MS Serif", {}, "Times New Roman"}, Case {"Tahoma", {}, "Tahoma"}}) {
+        const auto usable = [&](std::string_view f) {
+            return std::find(c.usable.begin(), c.usable.end(), f) != c.usable.end();
+        };
+        EXPECT_EQ(ChooseFace(c.face, usable), c.chosen) << c.face;
+    }
 }
 
 TEST(DropAnswer, CopyWhereOfferedThenLinkAndMoveOnlyWhenNothingElse)

@@ -4,6 +4,8 @@
 // as dark bands along their whole length. --turned: the picture lies a quarter turn round, as a
 // landscape page does on portrait paper; either way round is recognised.
 // Prints one line per stroke and exits 0 only when every stroke is there.
+// gridcheck FILE --serif X Y W H N: the N-th letter (from 1) of the text in that box is a capital
+// I; prints "serif" when it has serifs (rows of ink wider than its stem), else "sans-serif".
 
 #include "Layout.h"
 
@@ -142,10 +144,56 @@ std::vector<Named> Strokes()
     return all;
 }
 
+// Letters are runs of columns with ink, apart by columns without.
+std::string SerifOfI(const Mask& m, int x0, int y0, int w, int h, int letter)
+{
+    int seen = 0, from = -1;
+    for (int x = x0; x <= x0 + w && from < 0; ++x) {
+        bool ink = false;
+        for (int y = y0; y < y0 + h; ++y)
+            ink = ink || m.at(x, y);
+        if (ink && (x == x0 || [&] {
+                for (int y = y0; y < y0 + h; ++y)
+                    if (m.at(x - 1, y))
+                        return false;
+                return true;
+            }()))
+            from = ++seen == letter ? x : -1;
+    }
+    if (from < 0)
+        return "no such letter";
+    int to = from;
+    for (bool ink = true; ink; ++to) {
+        ink = false;
+        for (int y = y0; y < y0 + h; ++y)
+            ink = ink || m.at(to + 1, y);
+    }
+    int stem = w, widest = 0;
+    for (int y = y0; y < y0 + h; ++y) {
+        int row = 0;
+        for (int x = from; x <= to; ++x)
+            row += m.at(x, y);
+        if (row > 0) {
+            stem = std::min(stem, row);
+            widest = std::max(widest, row);
+        }
+    }
+    return widest >= stem + 2 ? "serif" : "sans-serif";
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 8 && !std::strcmp(argv[2], "--serif")) {
+        Mask picture;
+        if (!Read(argv[1], picture))
+            return 2;
+        std::puts(SerifOfI(picture, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
+            std::atoi(argv[6]), std::atoi(argv[7]))
+                      .c_str());
+        return 0;
+    }
     if (argc < 2 || (argc == 3 && std::strcmp(argv[2], "--turned")) || argc > 3) {
         std::fputs("usage: gridcheck FILE.ppm [--turned]\n", stderr);
         return 2;

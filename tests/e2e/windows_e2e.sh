@@ -39,7 +39,7 @@ export HOME="$CUPS_DIR/tmp"
         WINEPREFIX="$PREFIX_TEMPLATE" wineserver -w
         touch "$PREFIX_TEMPLATE/.complete"
     fi
-) 9>"$CACHE/wine-prefix.lock"
+) 9>"$PREFIX_TEMPLATE.lock"
 cp -a "$PREFIX_TEMPLATE/." "$WINEPREFIX/"
 
 YELLOW="255 255 192"
@@ -62,6 +62,9 @@ check "frame drawn" is_pixel 8 400 "0 0 0"
 check "a token shows its own colour" is_pixel 932 388 "$MARS"
 check "sign names drawn" more_than "$(dark 184 24 160 17)" 30
 check "the reserved button is not shown" is_pixel 952 692 "$YELLOW"
+"$XPROBE" ppm "$WIN" "$CUPS_DIR/start.ppm"
+check "captions are serif where the layout's face is missing: EXIT's I has serifs" \
+    [ "$("$GRIDCHECK" "$CUPS_DIR/start.ppm" --serif 880 608 145 25 3)" = serif ]
 
 # The keyboard: focus is on Asc from the start, and an arrow moves it by one pixel.
 xdotool key Right
