@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -88,8 +89,9 @@ int main(int argc, char** argv)
     for (int i = 0; i < 20; ++i)
         Repainted();
     window.setDragRunner([](QDrag&, Qt::DropActions) { return Qt::IgnoreAction; });
+    QApplication::setActiveWindow(&window); // keys go to the focused token
 
-    std::vector<double> drop, reset, toggle, print, printPeak;
+    std::vector<double> drop, reset, toggle, arrow, print, printPeak;
     for (int i = 0; i < runs; ++i) {
         window.form().tokenMouseDown(i % 10, MouseButton::Left);
         const QPoint to(40 + (i * 37) % 600, 40 + (i * 53) % 600);
@@ -105,6 +107,20 @@ int main(int argc, char** argv)
             window.form().commandClick(layout::Command::ToggleNames);
             Repainted();
         }));
+        // An arrow key on the focused token, through the window's key preview as typed.
+        BoardButton* token = window.button(ButtonRef::token(i % 10));
+        token->setFocus();
+        QKeyEvent key(QEvent::KeyPress, i % 2 ? Qt::Key_Right : Qt::Key_Down,
+            i % 3 ? Qt::NoModifier : Qt::ShiftModifier);
+        const TokenPosition before = window.form().board().Token(i % 10);
+        arrow.push_back(TimeMs([&] {
+            QApplication::sendEvent(token, &key);
+            Repainted();
+        }));
+        if (window.form().board().Token(i % 10) == before) {
+            std::fputs("an arrow key did not move the focused token\n", stderr);
+            return 1;
+        }
     }
 
     QTemporaryDir dir;
@@ -130,6 +146,7 @@ int main(int argc, char** argv)
     Row("drop to repainted window", drop, "ms");
     Row("RESET to repainted window", reset, "ms");
     Row("toggle to repainted window", toggle, "ms");
+    Row("arrow key to repainted", arrow, "ms");
     Row("PRINT handler (PDF)", print, "ms");
     Row("PRINT extra peak memory", printPeak, "MiB");
     return 0;
