@@ -54,8 +54,9 @@ for section in NAME SYNOPSIS DESCRIPTION OPTIONS BUTTONS KEYS PRINTING; do
 done
 check "it says the program takes no options" grep -q "takes no options" <<<"$page"
 module=$(cd "$root/fs/usr/bin" && ls ../lib/*/vantorel/libvantorel-print.so ../lib/vantorel/libvantorel-print.so 2>/dev/null | head -1)
+# The path is in the program as UTF-16: without its zero bytes it reads as plain text.
 check "the program looks for the print module where the package puts it" \
-    bash -c '[ -n "$1" ] && grep -qaF "/$1" "$2"' _ "$module" "$root/fs/usr/bin/vantorel"
+    bash -c '[ -n "$1" ] && tr -d "\\0" <"$2" | grep -qaF "/$1"' _ "$module" "$root/fs/usr/bin/vantorel"
 check "the metadata is installed" [ -f "$root/fs/usr/share/metainfo/$app_id.metainfo.xml" ]
 for size in 16 32 48 256; do
     check "the ${size}px icon is installed" [ -f "$root/fs/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png" ]
