@@ -8,6 +8,8 @@ set(VANTOREL_INTERNAL_NAME "Vantorel")
 set(VANTOREL_ORIGINAL_FILENAME "Vantorel.exe")
 set(VANTOREL_LANGUAGE_BLOCK "040904B0")         # U.S. English, Unicode
 set(VANTOREL_RELEASE_DATE "2026-12-08")
+# What the release brings, for the Debian changelog.
+set(VANTOREL_RELEASE_NOTE "First release.")
 
 # The desktop's name for the application.
 set(VANTOREL_APP_ID "org.vantorel.Vantorel")

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The Debian package: built with CPack from this build, unpacked into a scratch root, and the
-# unpacked program started on a private X server.
+# The Debian package: built with CPack from this build, checked by lintian, unpacked into a
+# scratch root, and the unpacked program started on a private X server.
 # Usage: package_e2e.sh BUILD_DIR APP_ID
 source "$(dirname "$0")/lib.sh"
 build=$1
@@ -20,6 +20,18 @@ done
 check "the print support is declared too" grep -q "libqt6printsupport6" <<<"$depends"
 check "the package's version is 1.00" [ "$(dpkg-deb -f "$deb" Version)" = 1.00 ]
 
+# Debian's own checks: not one error or warning. (As root, lintian would warn about that; it only
+# reads the package.)
+lint=$(lintian --allow-root --fail-on error,warning "$deb" 2>&1)
+lint_status=$?
+echo "lintian says:"
+echo "${lint:-(nothing)}"
+check "lintian finds no errors and no warnings" [ "$lint_status" = 0 ]
+check "lintian's output has no error or warning tags" bash -c '! grep -q "^[EW]: " <<<"$1"' _ "$lint"
+dpkg-deb -e "$deb" "$root/control"
+check "no maintainer scripts: nothing to do at install or removal" \
+    [ "$(ls "$root/control" | tr '\n' ' ')" = "control md5sums " ]
+
 dpkg-deb -x "$deb" "$root/fs"
 check "the program is installed" [ -x "$root/fs/usr/bin/vantorel" ]
 check "the print module is installed" bash -c "ls $root/fs/usr/lib/*/vantorel/libvantorel-print.so $root/fs/usr/lib/vantorel/libvantorel-print.so 2>/dev/null | grep -q ."
@@ -27,6 +39,24 @@ check "the desktop entry is installed and valid" desktop-file-validate "$root/fs
 copyright="$root/fs/usr/share/doc/vantorel/copyright"
 check "the copyright file names the license" grep -qx "License: Expat" "$copyright"
 check "and carries its terms" grep -q "^ Permission is hereby granted" "$copyright"
+changelog="$root/fs/usr/share/doc/vantorel/changelog.gz"
+zcat "$changelog" >"$root/changelog"
+check "the changelog's last entry is the package's version" \
+    [ "$(dpkg-parsechangelog -l "$root/changelog" -S Version)" = "$(dpkg-deb -f "$deb" Version)" ]
+manpage="$root/fs/usr/share/man/man1/vantorel.1.gz"
+check "the manual page is installed" [ -f "$manpage" ]
+man_warnings=$(zcat "$manpage" | groff -man -Tutf8 -ww -z 2>&1)
+echo "${man_warnings:+groff says: $man_warnings}"
+check "the manual page renders without a warning" [ -z "$man_warnings" ]
+page=$(zcat "$manpage" | groff -man -Tutf8 -P-cbou 2>/dev/null)
+for section in NAME SYNOPSIS DESCRIPTION OPTIONS BUTTONS KEYS PRINTING; do
+    check "the manual page has $section" grep -qx "$section" <<<"$page"
+done
+check "it says the program takes no options" grep -q "takes no options" <<<"$page"
+module=$(cd "$root/fs/usr/bin" && ls ../lib/*/vantorel/libvantorel-print.so ../lib/vantorel/libvantorel-print.so 2>/dev/null | head -1)
+# The path is in the program as UTF-16: without its zero bytes it reads as plain text.
+check "the program looks for the print module where the package puts it" \
+    bash -c '[ -n "$1" ] && tr -d "\\0" <"$2" | grep -qaF "/$1"' _ "$module" "$root/fs/usr/bin/vantorel"
 check "the metadata is installed" [ -f "$root/fs/usr/share/metainfo/$app_id.metainfo.xml" ]
 for size in 16 32 48 256; do
     check "the ${size}px icon is installed" [ -f "$root/fs/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png" ]
