@@ -22,8 +22,11 @@ expect(vantorel.rc "VALUE \"OriginalFilename\", \"${VANTOREL_ORIGINAL_FILENAME}\
 expect(${VANTOREL_APP_ID}.metainfo.xml "<release version=\"${VANTOREL_VERSION_TEXT}\"")
 expect(Version.h "kText[] = \"${VANTOREL_VERSION_TEXT}\"")
 expect(${VANTOREL_APP_ID}.desktop "Icon=${VANTOREL_APP_ID}")
-expect(changelog "vantorel (${VANTOREL_VERSION_TEXT}) ")
-expect(vantorel.1 ".TH VANTOREL 1 ${VANTOREL_RELEASE_DATE} \"Vantorel ${VANTOREL_VERSION_TEXT}\"")
+# The package's files, where this build makes the Linux program.
+if(WITH_PACKAGE)
+  expect(changelog "vantorel (${VANTOREL_VERSION_TEXT}) ")
+  expect(vantorel.1 ".TH VANTOREL 1 ${VANTOREL_RELEASE_DATE} \"Vantorel ${VANTOREL_VERSION_TEXT}\"")
+endif()
 if(NOT VANTOREL_VERSION_FIXED STREQUAL "1.0.0.0" OR NOT VANTOREL_VERSION_TEXT STREQUAL "1.00")
   message(SEND_ERROR "the version record is 1.0.0.0 / \"1.00\"")
 endif()
