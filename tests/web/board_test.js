@@ -350,7 +350,13 @@ async function testDrags(browser) {
         TOKENS.every(([caption]) => isAt(after[caption], home[caption])), after);
     await page.close();
 
+    // The kinds of pointer the page saw pressed: a driver may deliver one kind as another.
+    const pressedKinds = (page) => page.evaluate(() => {
+        window.kinds = [];
+        window.addEventListener('pointerdown', (e) => window.kinds.push(e.pointerType), true);
+    });
     const touch = await openBoard(browser, { touch: true });
+    await pressedKinds(touch);
     const from = await centreOf(touch, 'Sat');
     const to = at(touch, 600, 650);
     await touch.touchscreen.touchStart(from.x, from.y);
@@ -359,11 +365,14 @@ async function testDrags(browser) {
     await touch.touchscreen.touchEnd();
     await frame(touch);
     const sat = await rectOf(touch, 'Sat');
-    check('a touch drag puts Sat into the Virgo box', isAt(sat, to), sat);
+    const fingers = await touch.evaluate(() => window.kinds);
+    check('a touch drag puts Sat into the Virgo box', isAt(sat, to) && fingers.join() === 'touch',
+        { sat, fingers });
     await touch.close();
 
     // A pen, through the driver's own pen events where it has them.
     const pen = await openBoard(browser);
+    await pressedKinds(pen);
     const rah = await centreOf(pen, 'Rah');
     const libra = at(pen, 420, 640);
     await pen.pen.move(rah.x, rah.y);
@@ -372,7 +381,9 @@ async function testDrags(browser) {
     await pen.pen.up();
     await frame(pen);
     const moved = await rectOf(pen, 'Rah');
-    check('a pen drag puts Rah into the Libra box', isAt(moved, libra), moved);
+    const pens = await pen.evaluate(() => window.kinds);
+    check('a pen drag puts Rah into the Libra box', isAt(moved, libra) && pens.join() === 'pen',
+        { moved, pens });
     await pen.close();
 }
 

@@ -8,6 +8,16 @@
 // Where an engine's driver cannot do a step, this layer does the nearest thing it can and says
 // so in one skip line, or throws Unsupported, which the test (or, failing that, the suite)
 // reports as a skip line. A skip is never counted as a pass.
+//
+// A test is a function (browser, scratch). browser.newPage() gives a page with puppeteer's
+// evaluate, $eval, $$eval, $, click, focus, title, goto, setViewport, waitForFunction, on
+// ('pageerror', 'request'), mouse (move, down, up, click, and dragEnter, dragOver, drop for
+// drags from elsewhere), keyboard (press, down, up, type), touchscreen (touchStart, touchMove,
+// touchEnd, tap), screenshot (PNG of the viewport), pdf and close; and in every engine:
+// page.pen (move, down, up, as the mouse's), page.popup(action) (the window the action opens),
+// page.waitForClose(ms), and accessibleNodes(page). A part of a test that an engine may not be
+// able to do at all (a pixel ratio WebKitGTK cannot show, a PDF its driver cannot print) goes in
+// step(async () => ...), so the test says so and goes on with the rest.
 'use strict';
 
 const fs = require('fs');
@@ -76,12 +86,11 @@ function within(promise, ms, late) {
 // close. Resolves whether it closed.
 async function closingAction(page, action) {
     const closed = page.waitForClose(LIMIT);
-    try {
-        await action();
-    } catch (e) {
-        if (!(await closed))
-            throw e;
-    }
+    const acted = action().then(() => null, (e) => e);
+    // Once the page has closed, the action's reply is not waited for: it may never come.
+    const error = await Promise.race([acted, closed.then((gone) => (gone ? null : acted))]);
+    if (error && !(await closed))
+        throw error;
     return closed;
 }
 
@@ -389,8 +398,9 @@ class PuppeteerBrowser {
         let buttons = 0;
         const send = async (type) => {
             cdp = cdp || await page.createCDPSession();
-            await cdp.send('Input.dispatchMouseEvent', { type, x: at.x, y: at.y, button: 'left',
-                buttons, clickCount: 1, pointerType: 'pen' });
+            await cdp.send('Input.dispatchMouseEvent', { type, x: at.x, y: at.y,
+                button: type === 'mouseMoved' && !buttons ? 'none' : 'left', buttons, clickCount: 1,
+                pointerType: 'pen' });
         };
         page.pen = {
             move: (x, y) => { at = { x, y }; return send('mouseMoved'); },
@@ -401,9 +411,9 @@ class PuppeteerBrowser {
             const nodes = [];
             (function walk(node) {
                 if (!STRUCTURE.has(node.role))
-                    nodes.push({ role: node.role, name: node.name, description: node.description });
+                    nodes.push({ role: node.role, name: node.name, description: node.description || undefined });
                 (node.children || []).forEach(walk);
-            })(await page.accessibility.snapshot({ interestingOnly: true }));
+            })(await page.accessibility.snapshot({ interestingOnly: false }));
             return nodes;
         };
     }
@@ -502,7 +512,7 @@ class PuppeteerBrowser {
                     if (!g.role || !roles[g.role].has(i))
                         continue;
                     const named = g.name && (await locate({ role: g.role, name: g.name })).has(i);
-                    nodes.push({ role: g.role, name: named ? g.name : undefined, description: g.description });
+                    nodes.push({ role: g.role, name: named ? g.name : undefined, description: g.description || undefined });
                 }
                 return nodes;
             } finally {
@@ -1036,7 +1046,7 @@ class WebKitPage {
                 if (STRUCTURE.has(role))
                     continue;
                 const name = await this.command('GET', `/element/${el[ELEMENT]}/computedlabel`);
-                nodes.push({ role, name, description: guesses[i].description });
+                nodes.push({ role, name, description: guesses[i].description || undefined });
             } catch (e) {
                 if (!(e instanceof WebDriverError))
                     throw e;
