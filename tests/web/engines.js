@@ -31,6 +31,34 @@ const puppeteer = require('puppeteer-core');
 // this long.
 const LIMIT = 60000;
 
+// What this run started (its X server, the WebDriver servers with the browsers they start, its
+// scratch folder), undone by process id however the run ends; puppeteer stops its own browsers.
+const started = new Map(); // pid -> whether it leads a process group of its own
+const scratchFolders = new Set();
+
+function own(child, group = false) {
+    started.set(child.pid, group);
+    child.once('exit', () => started.delete(child.pid));
+    return child;
+}
+
+function stop(pid) {
+    try {
+        process.kill(started.get(pid) ? -pid : pid, 'SIGTERM');
+    } catch (e) {
+        // Already gone.
+    }
+}
+
+process.once('exit', () => {
+    for (const pid of started.keys())
+        stop(pid);
+    for (const folder of scratchFolders)
+        fs.rmSync(folder, { recursive: true, force: true });
+});
+for (const signal of ['SIGINT', 'SIGTERM', 'SIGHUP'])
+    process.once(signal, () => process.exit(1));
+
 // --- the report ------------------------------------------------------------------------------
 
 const report = { engine: '', test: '', passed: 0, failed: 0, skipped: 0, said: new Set() };
@@ -596,8 +624,8 @@ function freePort() {
 // A private X server: Xvfb takes the first free display number itself and says which.
 function startXvfb() {
     return new Promise((resolve, reject) => {
-        const xvfb = spawn(process.env.XVFB || 'Xvfb', ['-displayfd', '3', '-screen', '0', '4000x3000x24',
-            '-nolisten', 'tcp', '-noreset'], { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
+        const xvfb = own(spawn(process.env.XVFB || 'Xvfb', ['-displayfd', '3', '-screen', '0', '4000x3000x24',
+            '-nolisten', 'tcp', '-noreset'], { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] }));
         let said = '';
         xvfb.on('error', reject);
         xvfb.on('exit', () => reject(new Error('Xvfb ended before it said its display')));
@@ -623,8 +651,8 @@ class WebDriverSession {
         for (let attempt = 0; ; attempt++) {
             // A port free a moment ago may be taken by the time the driver binds it: try another.
             const port = await freePort();
-            const driver = spawn(process.env.WEBKIT_WEBDRIVER || 'WebKitWebDriver', ['--port=' + port],
-                { env, stdio: ['ignore', 'ignore', 'pipe'], detached: true });
+            const driver = own(spawn(process.env.WEBKIT_WEBDRIVER || 'WebKitWebDriver', ['--port=' + port],
+                { env, stdio: ['ignore', 'ignore', 'pipe'], detached: true }), true);
             let output = '';
             driver.stderr.on('data', (chunk) => { output = (output + chunk).slice(-2000); });
             const ended = new Promise((resolve) => driver.once('exit', () => resolve(true)));
@@ -712,11 +740,7 @@ class WebDriverSession {
 
     kill() {
         // The driver and the browser it started, by the driver's process group.
-        try {
-            process.kill(-this.driver.pid, 'SIGTERM');
-        } catch (e) {
-            // Already gone.
-        }
+        stop(this.driver.pid);
     }
 }
 
@@ -1192,6 +1216,7 @@ async function runSuite(engine, tests, { after } = {}) {
     report.engine = engine;
     const started = Date.now();
     const scratch = fs.mkdtempSync(path.join(os.tmpdir(), `vantorel-web-${engine}-`));
+    scratchFolders.add(scratch);
     let browser = null;
     try {
         browser = await LAUNCH[engine](scratch);
