@@ -86,6 +86,16 @@ dark() { "$XPROBE" dark "$WIN" "$@"; }
 is_pixel() { [[ "$(pixel "$1" "$2")" == "$3" ]]; }
 more_than() { [[ "$1" -gt "$2" ]]; }
 not() { ! "$@"; }
+# Runs a check until it holds, for five seconds at most (times PACE), so that it waits for the
+# program rather than for the clock.
+eventually() {
+    local _
+    for _ in $(seq $((100 * PACE))); do
+        "$@" && return 0
+        sleep 0.05
+    done
+    "$@"
+}
 # A token of colour COLOUR has its top-left corner at window point X Y: its colour just inside,
 # the light yellow ground just outside; HELD when a band of ink runs round it instead.
 corner_at() { # X Y COLOUR [HELD]
