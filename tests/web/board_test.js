@@ -504,9 +504,9 @@ async function testDropsFromOutside(browser) {
     await page.close();
 }
 
-// How much of a button's focus frame shows (scale 1): the pixels of its left side, four pixels in
-// from the edge, that are darker than the face beside them. Firefox draws the one-pixel dots as
-// an even half-tone line (its dashes do not fall on whole pixels), so darker counts, not black.
+// How much of a button's focus frame shows (scale 1): the part of its left side, four pixels in
+// from the edge, darker than the face beside it. All three engines draw the one-pixel dots as an
+// even half-tone line (the dashes do not fall on whole pixels), so darker counts, not black.
 function focusFrameShown(page, image, r) {
     const x = page.board.x + Math.round(r.x - at(page, 0, 0).x);
     const y = page.board.y + Math.round(r.y - at(page, 0, 0).y);
@@ -536,7 +536,7 @@ async function testFocusFrame(browser) {
         const shown = {};
         for (const caption of ['Asc', 'SHOW RASHIS'])
             shown[caption] = focusFrameShown(page, image, await rectOf(page, caption));
-        // A frame's side is dotted: about half its pixels, all of them in Firefox.
+        // Half-tone, the side is dark all along; dots on whole pixels would darken half of it.
         const right = Object.entries(shown).every(([caption, part]) =>
             caption === state.focus ? part > 0.4 : part === 0);
         check(`after a click on CLR RASHIS with the window ${where}, the focus frame is on `
