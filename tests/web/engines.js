@@ -621,6 +621,26 @@ function freePort() {
     });
 }
 
+// Whether the process itself listens on the port, not another program that took it first.
+function listensOn(pid, port) {
+    const sockets = new Set();
+    try {
+        for (const fd of fs.readdirSync(`/proc/${pid}/fd`)) {
+            const m = /^socket:\[(\d+)\]$/.exec(fs.readlinkSync(`/proc/${pid}/fd/${fd}`));
+            if (m)
+                sockets.add(m[1]);
+        }
+    } catch (e) {
+        return false; // gone, or a descriptor closed while read
+    }
+    return ['/proc/net/tcp', '/proc/net/tcp6'].some((table) => fs.readFileSync(table, 'latin1')
+        .split('\n').slice(1).some((line) => {
+            const f = line.trim().split(/\s+/);
+            return f.length > 9 && f[3] === '0A' && parseInt(f[1].split(':')[1], 16) === port
+                && sockets.has(f[9]);
+        }));
+}
+
 // A private X server: Xvfb takes the first free display number itself and says which.
 function startXvfb() {
     return new Promise((resolve, reject) => {
@@ -659,13 +679,16 @@ class WebDriverSession {
             const session = new WebDriverSession(`http://127.0.0.1:${port}`, driver, ratio);
             const up = await within((async () => {
                 for (;;) {
-                    try {
-                        await fetch(session.base + '/status');
-                        return true;
-                    } catch (e) {
-                        if (await within(ended, 50, false))
-                            return false;
+                    if (listensOn(driver.pid, port)) {
+                        try {
+                            await fetch(session.base + '/status');
+                            return true;
+                        } catch (e) {
+                            // Not answering yet.
+                        }
                     }
+                    if (await within(ended, 50, false))
+                        return false;
                 }
             })(), LIMIT, false);
             if (!up) {
