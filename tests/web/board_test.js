@@ -1,19 +1,20 @@
 // SPDX-License-Identifier: MIT
-// The board's page in headless Chromium: the picture against the layout at two pixel ratios,
-// drags by mouse and touch, drops from outside, the keys, the commands, the accessibility tree
-// and the page's requests. Usage: node board_test.js PAGE.html
+// The board's page in a browser engine (Chromium, Firefox or WebKit, through engines.js): the
+// picture against the layout at several pixel ratios, drags by mouse, touch and pen, drops from
+// outside, the keys, the focus frame, the commands, the accessibility tree and the page's
+// requests. Usage: node board_test.js PAGE.html [chromium | firefox | webkit]
 'use strict';
 
 const fs = require('fs');
-const os = require('os');
 const path = require('path');
 const url = require('url');
 const zlib = require('zlib');
 const { execFileSync } = require('child_process');
-const puppeteer = require('puppeteer-core');
+const { check, skip, step, Unsupported, closingAction, accessibleNodes, runSuite } =
+    require('./engines');
 
 const pageUrl = url.pathToFileURL(path.resolve(process.argv[2] || 'build/web/vantorel.html')).href;
-const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
+const engine = process.argv[3] || 'chromium';
 
 // The board at scale 1, in CSS pixels (1 px = 15 twips): its size with the margin, and points
 // the layout fixes.
@@ -30,18 +31,6 @@ const TOKENS = [
 const TRAY_LEFT = 928;
 const COMMANDS = ['RESET', 'EXIT', 'CLR RASHIS', 'PRINT'];
 const CLOSED_LINE = 'The board is closed. Reload the page to open it again.';
-
-let passed = 0;
-let failed = 0;
-function check(what, ok, detail) {
-    if (ok) {
-        passed++;
-        console.log('ok   - ' + what);
-    } else {
-        failed++;
-        console.log('FAIL - ' + what + (detail === undefined ? '' : ': ' + JSON.stringify(detail)));
-    }
-}
 
 // --- pictures -------------------------------------------------------------------------------
 
@@ -178,7 +167,7 @@ async function testPicture(browser) {
         ['no SHOW ARUDHA', 885, 677, GROUND],
         ...TOKENS.map(([caption, top, fill]) => [caption + ' fill', TRAY_LEFT + 2, top + 2, fill]),
     ];
-    for (const ratio of [1, 1.25, 1.5, 2]) {
+    for (const ratio of [1, 1.25, 1.5, 2]) await step(async () => {
         const page = await openBoard(browser, { ratio });
         const image = await screenshot(page);
         if (Number.isInteger(ratio)) {
@@ -212,7 +201,7 @@ async function testPicture(browser) {
         check(`grid lines crisp at ${ratio}x`, runs === 5 && stray.length === 0,
             { runs, stray: stray.slice(0, 3) });
         await page.close();
-    }
+    });
 
     // A window too small for the board: all of it, scaled uniformly, and drops still land on
     // the pointer (to within the rounding of a pixel).
@@ -233,13 +222,8 @@ async function testPicture(browser) {
 
 async function testAccessibility(browser) {
     const page = await openBoard(browser);
-    const tree = await page.accessibility.snapshot({ interestingOnly: true });
-    const names = [];
-    (function walk(node) {
-        if (node.role === 'button')
-            names.push(node.name);
-        (node.children || []).forEach(walk);
-    })(tree);
+    const names = (await accessibleNodes(page)).filter((node) => node.role === 'button')
+        .map((node) => node.name);
     const expected = [...TOKENS.map(([caption]) => caption), ...COMMANDS];
     check('14 named buttons in the accessibility tree, the reserved one not among them',
         JSON.stringify(names) === JSON.stringify(expected), names);
@@ -259,14 +243,9 @@ async function testAccessibility(browser) {
 async function testKeyboard(browser) {
     const page = await openBoard(browser);
     const description = async (caption) => {
-        const tree = await page.accessibility.snapshot({ interestingOnly: true });
-        let found;
-        (function walk(node) {
-            if (node.role === 'button' && node.name === caption)
-                found = node.description;
-            (node.children || []).forEach(walk);
-        })(tree);
-        return found;
+        const node = (await accessibleNodes(page))
+            .find((n) => n.role === 'button' && n.name === caption);
+        return node && node.description;
     };
     check('a token at home is described as in the tray', (await description('Asc')) === 'in the tray');
     const home = await rectOf(page, 'Asc');
@@ -371,7 +350,13 @@ async function testDrags(browser) {
         TOKENS.every(([caption]) => isAt(after[caption], home[caption])), after);
     await page.close();
 
+    // The kinds of pointer the page saw pressed: a driver may deliver one kind as another.
+    const pressedKinds = (page) => page.evaluate(() => {
+        window.kinds = [];
+        window.addEventListener('pointerdown', (e) => window.kinds.push(e.pointerType), true);
+    });
     const touch = await openBoard(browser, { touch: true });
+    await pressedKinds(touch);
     const from = await centreOf(touch, 'Sat');
     const to = at(touch, 600, 650);
     await touch.touchscreen.touchStart(from.x, from.y);
@@ -380,24 +365,25 @@ async function testDrags(browser) {
     await touch.touchscreen.touchEnd();
     await frame(touch);
     const sat = await rectOf(touch, 'Sat');
-    check('a touch drag puts Sat into the Virgo box', isAt(sat, to), sat);
+    const fingers = await touch.evaluate(() => window.kinds);
+    check('a touch drag puts Sat into the Virgo box', isAt(sat, to) && fingers.join() === 'touch',
+        { sat, fingers });
     await touch.close();
 
-    // A pen, through the protocol's own pen events.
+    // A pen, through the driver's own pen events where it has them.
     const pen = await openBoard(browser);
-    const cdp = await pen.createCDPSession();
-    const penAt = (type, p) => cdp.send('Input.dispatchMouseEvent', {
-        type, x: p.x, y: p.y, button: 'left', buttons: type === 'mouseReleased' ? 0 : 1,
-        clickCount: 1, pointerType: 'pen',
-    });
+    await pressedKinds(pen);
     const rah = await centreOf(pen, 'Rah');
     const libra = at(pen, 420, 640);
-    await penAt('mousePressed', rah);
-    await penAt('mouseMoved', libra);
-    await penAt('mouseReleased', libra);
+    await pen.pen.move(rah.x, rah.y);
+    await pen.pen.down();
+    await pen.pen.move(libra.x, libra.y);
+    await pen.pen.up();
     await frame(pen);
     const moved = await rectOf(pen, 'Rah');
-    check('a pen drag puts Rah into the Libra box', isAt(moved, libra), moved);
+    const pens = await pen.evaluate(() => window.kinds);
+    check('a pen drag puts Rah into the Libra box', isAt(moved, libra) && pens.join() === 'pen',
+        { moved, pens });
     await pen.close();
 }
 
@@ -518,6 +504,50 @@ async function testDropsFromOutside(browser) {
     await page.close();
 }
 
+// How much of a button's focus frame shows (scale 1): the part of its left side, four pixels in
+// from the edge, darker than the face beside it. All three engines draw the one-pixel dots as an
+// even half-tone line (the dashes do not fall on whole pixels), so darker counts, not black.
+function focusFrameShown(page, image, r) {
+    const x = page.board.x + Math.round(r.x - at(page, 0, 0).x);
+    const y = page.board.y + Math.round(r.y - at(page, 0, 0).y);
+    const sum = (p) => p[0] + p[1] + p[2];
+    const face = sum(pixel(image, x + 2, y + Math.floor(r.height / 2)));
+    let dark = 0;
+    for (let dy = 6; dy < r.height - 6; dy++)
+        dark += sum(pixel(image, x + 4, y + dy)) < face - 60 ? 1 : 0;
+    return dark / (r.height - 12);
+}
+
+// After a click on CLR RASHIS the focus frame is where the focus is, and nowhere else: with the
+// page's window in front, and behind another window, where Firefox moves the focus without a
+// focus or blur event.
+async function testFocusFrame(browser) {
+    for (const where of ['in front', 'behind another window']) {
+        const page = await openBoard(browser);
+        const other = where === 'in front' ? null
+            : await page.popup(() => page.evaluate(() => { window.open('about:blank', '_blank', 'popup'); }));
+        await page.click(button('CLR RASHIS'));
+        await frame(page);
+        const image = await screenshot(page);
+        const state = await page.evaluate(() => ({
+            focus: document.activeElement.getAttribute('aria-label'),
+            documentFocused: document.hasFocus(),
+        }));
+        const shown = {};
+        for (const caption of ['Asc', 'SHOW RASHIS'])
+            shown[caption] = focusFrameShown(page, image, await rectOf(page, caption));
+        // Half-tone, the side is dark all along; dots on whole pixels would darken half of it.
+        const right = Object.entries(shown).every(([caption, part]) =>
+            caption === state.focus ? part > 0.4 : part === 0);
+        check(`after a click on CLR RASHIS with the window ${where}, the focus frame is on `
+            + `${state.focus} alone`, right && ['Asc', 'SHOW RASHIS'].includes(state.focus),
+        { ...state, shown });
+        await page.close();
+        if (other)
+            await other.close();
+    }
+}
+
 async function testToggle(browser) {
     const page = await openBoard(browser);
     // The toggle's caption, and the ink in the Aries name's box whatever the font makes of it.
@@ -545,14 +575,37 @@ async function testToggle(browser) {
     await page.close();
 }
 
+// The paper as the browser's own print command makes it; where the driver cannot print, the
+// paper the page draws for the print dialog when the browser announces printing.
+async function printedPaper(page, scratch) {
+    try {
+        const pdf = path.join(scratch, 'board.pdf');
+        await page.pdf({ path: pdf, preferCSSPageSize: true, printBackground: true });
+        // Chromium prints the canvas as drawing, Firefox as an image of its own resolution;
+        // scaled down, poppler's smoothing turns that image's white into 254: an image is read
+        // at its own resolution.
+        const images = execFileSync(process.env.PDFIMAGES || 'pdfimages', ['-list', pdf], { encoding: 'utf8' })
+            .split('\n').slice(2).map((line) => Number(line.trim().split(/\s+/)[12])).filter((ppi) => ppi > 0);
+        const dpi = String(Math.max(60, ...images));
+        execFileSync(process.env.PDFTOPPM || 'pdftoppm',
+            ['-r', dpi, '-singlefile', pdf, path.join(scratch, 'board')]);
+        return decodePpm(fs.readFileSync(path.join(scratch, 'board.ppm')));
+    } catch (e) {
+        if (!(e instanceof Unsupported))
+            throw e;
+        skip(`${e.message}; the paper checks read the page's own paper, drawn on beforeprint`);
+        const png = await page.evaluate(() => {
+            window.dispatchEvent(new Event('beforeprint'));
+            return document.getElementById('paper').toDataURL('image/png');
+        });
+        return decodePng(Buffer.from(png.slice(png.indexOf(',') + 1), 'base64'));
+    }
+}
+
 async function testPrint(browser, scratch) {
     const page = await openBoard(browser);
     await mouseDrag(page, 'Mar', at(page, 420, 640));
-    // The paper, as the browser's own print command makes it.
-    const pdf = path.join(scratch, 'board.pdf');
-    await page.pdf({ path: pdf, preferCSSPageSize: true, printBackground: true });
-    execFileSync('pdftoppm', ['-r', '60', '-singlefile', pdf, path.join(scratch, 'board')]);
-    const paper = decodePpm(fs.readFileSync(path.join(scratch, 'board.ppm')));
+    const paper = await printedPaper(page, scratch);
     check('the paper is landscape', paper.width > paper.height, [paper.width, paper.height]);
     let yellow = 0, white = 0;
     let left = paper.width, top = paper.height, bottom = 0;
@@ -591,7 +644,7 @@ async function testPrint(browser, scratch) {
         scans.every(([, got, want]) => got === want), scans);
     const missing = TOKENS.filter(([, , fill]) => {
         let n = 0;
-        for (let i = 0; i < paper.data.length; i += 3)
+        for (let i = 0; i < paper.data.length; i += paper.channels)
             n += same([paper.data[i], paper.data[i + 1], paper.data[i + 2]], fill, 4) ? 1 : 0;
         return n < 20;
     }).map(([caption]) => caption);
@@ -638,16 +691,14 @@ async function testExit(browser) {
             && state.ground === 'rgb(255, 255, 192)', state);
     await page.close();
 
-    // A window the page was opened into: EXIT closes it.
+    // A window the page was opened into: EXIT closes it. The click's own reply may be lost with
+    // the window it closes.
     const opener = await openBoard(browser);
-    const popupTarget = new Promise((resolve) => browser.once('targetcreated', resolve));
-    await opener.evaluate((href) => { window.open(href, '_blank', 'popup'); }, pageUrl);
-    const popup = await (await popupTarget).page();
+    const popup = await opener.popup(
+        () => opener.evaluate((href) => { window.open(href, '_blank', 'popup'); }, pageUrl));
     await popup.waitForFunction(() => performance.getEntriesByName('vantorel-first-frame').length);
-    const closed = new Promise((resolve) => popup.once('close', () => resolve(true)));
-    await popup.click(button('EXIT'));
     check('EXIT closes a window the page was opened into',
-        await Promise.race([closed, new Promise((r) => setTimeout(() => r(false), 5000))]));
+        await closingAction(popup, () => popup.click(button('EXIT'))));
     await opener.close();
 }
 
@@ -657,8 +708,13 @@ async function testRequests(browser) {
     page.on('request', (r) => requests.push(r.url()));
     await page.goto(pageUrl);
     await page.waitForFunction(() => performance.getEntriesByName('vantorel-first-frame').length);
+    // A data: URL (the page's empty icon) is part of the file, not a request beyond it.
+    const itself = requests.filter((r) => r === pageUrl).length;
+    const beyond = requests.filter((r) => r !== pageUrl && !r.startsWith('data:'));
+    if (itself === 0)
+        skip('its driver reports no request for a file: page; only the requests it reports are checked');
     check('opening the page requests nothing beyond the file itself',
-        requests.length === 1 && requests[0] === pageUrl, requests);
+        itself <= 1 && beyond.length === 0 && requests.length > 0, requests);
     await page.close();
 }
 
@@ -693,29 +749,6 @@ async function bench(browser) {
         + `in median ${median(handled)} ms)`);
 }
 
-(async () => {
-    const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'vantorel-web-'));
-    const browser = await puppeteer.launch({
-        executablePath: chromium,
-        headless: true,
-        args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-            '--disable-component-update', '--disable-sync', '--user-data-dir=' + path.join(scratch, 'profile')],
-    });
-    try {
-        for (const test of [testPicture, testAccessibility, testKeyboard, testDrags, testClickToPlace,
-                 testDropsFromOutside, testToggle, testPrint, testExit, testRequests]) {
-            try {
-                await test(browser, scratch);
-            } catch (e) {
-                check(test.name + ' ran to its end', false, String(e && e.stack || e));
-            }
-        }
-        if (process.env.VANTOREL_WEB_BENCH)
-            await bench(browser);
-    } finally {
-        await browser.close();
-        fs.rmSync(scratch, { recursive: true, force: true });
-    }
-    console.log(`${passed} passed, ${failed} failed`);
-    process.exitCode = failed === 0 && passed > 0 ? 0 : 1;
-})();
+runSuite(engine, [testPicture, testAccessibility, testKeyboard, testDrags, testClickToPlace,
+    testDropsFromOutside, testFocusFrame, testToggle, testPrint, testExit, testRequests],
+{ after: process.env.VANTOREL_WEB_BENCH ? bench : null });

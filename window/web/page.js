@@ -19,6 +19,8 @@ var VT = {
     paperCtx: null,
     surfaceDirty: false,
     dirtyButtons: new Set(),
+    // The button last painted with the focus frame, or -1.
+    focusPainted: -1,
     frameRequested: false,
     shown: false,
     // The press that is opening a drag, while the compiled handler runs.
@@ -96,6 +98,10 @@ var VT = {
         document.addEventListener('dragenter', VT.dragOverFromOutside);
         document.addEventListener('dragover', VT.dragOverFromOutside);
         document.addEventListener('drop', VT.dropFromOutside);
+        // The focus can move with no focus or blur event (Firefox, in a window behind another):
+        // each frame looks where it is, and any press or focus change asks for a frame.
+        for (const type of ['pointerdown', 'focusin', 'focusout'])
+            document.addEventListener(type, () => VT.requestFrame(), true);
         window.addEventListener('beforeprint', VT.preparePaper);
         matchMedia('print').addEventListener('change', (e) => {
             if (e.matches)
@@ -193,12 +199,23 @@ var VT = {
             VT.surfaceDirty = false;
             _web_paint_surface();
         }
+        const focused = VT.buttons.findIndex((b) => b && b.el === document.activeElement);
+        if (focused !== VT.focusPainted) {
+            if (VT.focusPainted >= 0)
+                VT.dirtyButtons.add(VT.focusPainted);
+            if (focused >= 0)
+                VT.dirtyButtons.add(focused);
+        }
         for (const id of VT.dirtyButtons) {
             const b = VT.buttons[id];
             if (b.el.hidden || b.canvas.width === 0)
                 continue;
             const pressed = !b.token && b.el.matches(':active');
-            _web_paint_button(id, pressed ? 1 : 0, document.activeElement === b.el ? 1 : 0);
+            _web_paint_button(id, pressed ? 1 : 0, id === focused ? 1 : 0);
+            if (id === focused)
+                VT.focusPainted = id;
+            else if (id === VT.focusPainted)
+                VT.focusPainted = -1;
         }
         VT.dirtyButtons.clear();
         if (!VT.shown) {
