@@ -412,7 +412,7 @@ async function testClickToPlace(browser) {
         check(`${how} on the surface with nothing held moves nothing`, isAt(await rectOf(page, 'Sun'), home));
 
         await tap(await centreOf(page, 'Sun'));
-        const shot = path.resolve(`held-sun-web-${touch ? 'touch' : 'mouse'}.png`);
+        const shot = path.resolve(`held-sun-${engine}-${touch ? 'touch' : 'mouse'}.png`);
         fs.writeFileSync(shot, await page.screenshot({ type: 'png' }));
         console.log(`the held Sun on the page: ${shot}`);
         const image = await screenshot(page);
