@@ -74,7 +74,6 @@ struct RecordingCanvas final : Canvas {
     };
     std::vector<Fill> fills;
     std::vector<Text> texts;
-    int focusFrames = 0;
 
     void FillRect(const RectF& r, Colour c) override { fills.push_back({r, c}); }
     void DrawString(
@@ -82,7 +81,6 @@ struct RecordingCanvas final : Canvas {
     {
         texts.push_back({box, std::string(t), f, c});
     }
-    void DrawFocusFrame(const RectF&, Colour) override { ++focusFrames; }
 
     const Text* FindText(std::string_view t) const
     {

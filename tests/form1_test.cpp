@@ -408,6 +408,40 @@ TEST(BoardPicture, FrameAndEveryGridLineAreWholeBandsAtNonIntegerScales)
     }
 }
 
+// The focus adds two rings and nothing else: black outside white, each as wide as the bevel,
+// inside the bevel and on whole pixels whatever the scale.
+TEST(BoardPicture, FocusAddsABlackAndAWhiteRingInsideTheBevel)
+{
+    ChartBoard board;
+    board.StartUp();
+    for (const ButtonRef ref : {ButtonRef::token(9), ButtonRef::command(Command::Clear)})
+        for (const double scale : {1.0, 1.5, 2.25}) {
+            SCOPED_TRACE(std::to_string(ref.index) + " at " + std::to_string(scale));
+            const Viewport view(scale, 0.5, 0.25);
+            const PixelRect r = ButtonPixels(board, ref, view);
+            const RectF box {0, 0, double(r.width), double(r.height)};
+            RecordingCanvas plain;
+            RecordingCanvas focused;
+            PaintButton(plain, board, ref, box, {}, view, {});
+            PaintButton(focused, board, ref, box, {false, true}, view, {});
+            ASSERT_EQ(focused.fills.size(), plain.fills.size() + 8);
+            EXPECT_EQ(focused.texts.size(), plain.texts.size());
+            const double bevel = 2 * view.ScaledPixels(1);
+            for (std::size_t i = plain.fills.size(); i < focused.fills.size(); ++i) {
+                const RectF& band = focused.fills[i].rect;
+                const bool outer = i < plain.fills.size() + 4;
+                EXPECT_EQ(focused.fills[i].colour, outer ? kBlack : kWhite);
+                EXPECT_EQ(std::min(band.width, band.height), view.ScaledPixels(1));
+                for (double edge : {band.x, band.y, band.width, band.height})
+                    EXPECT_EQ(edge, std::round(edge));
+                EXPECT_GT(band.x, bevel);
+                EXPECT_GT(band.y, bevel);
+                EXPECT_LT(band.x + band.width, box.width - bevel);
+                EXPECT_LT(band.y + band.height, box.height - bevel);
+            }
+        }
+}
+
 TEST(BoardPicture, ClientAreaStacksTokensAboveCommandButtonsAndSkipsTheHiddenOne)
 {
     FakeToolkit toolkit;

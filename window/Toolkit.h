@@ -75,7 +75,6 @@ public:
     virtual void DrawString(
         const RectF& box, std::string_view utf8, const FontSpec&, Colour, TextAlign)
         = 0;
-    virtual void DrawFocusFrame(const RectF&, Colour) = 0;
 };
 
 class Toolkit {

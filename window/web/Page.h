@@ -29,6 +29,4 @@ void vt_fill(int target, double x, double y, double width, double height, int rg
 void vt_text(int target, double x, double y, double width, double height, const char* text,
     int textLength, const char* family, int familyLength, double pixels, int bold, int rgb,
     int centre);
-void vt_focus_frame(
-    int target, double x, double y, double width, double height, double lineWidth, int rgb);
 }

@@ -68,7 +68,7 @@ void WebForm::resize(double deviceWidth, double deviceHeight, double pixelRatio)
 
 void WebForm::paintSurface()
 {
-    WebCanvas canvas(kSurfaceTarget, m_offsetX, m_offsetY, std::round(m_ratio));
+    WebCanvas canvas(kSurfaceTarget, m_offsetX, m_offsetY);
     m_form.paintSurface(canvas, {-m_offsetX, -m_offsetY, m_pageWidth, m_pageHeight});
 }
 
@@ -77,7 +77,7 @@ void WebForm::paintButton(int id, bool pressed, bool focused)
     if (id < 0 || id >= int(kStackingOrder.size()))
         return;
     const PixelRect& r = m_rects[std::size_t(id)];
-    WebCanvas canvas(id, 0, 0, std::max(1.0, std::round(m_ratio)));
+    WebCanvas canvas(id, 0, 0);
     m_form.paintButton(canvas, kStackingOrder[std::size_t(id)],
         {0, 0, double(r.width), double(r.height)}, {pressed, focused});
 }
@@ -96,7 +96,7 @@ void WebForm::paintPrintPage(const ChartBoard& board)
     const SizeF design = Viewport::DefaultClientSize();
     const RectF page {0, 0, design.width * kPrintScale, design.height * kPrintScale};
     vt_size_print_page(page.width, page.height);
-    WebCanvas canvas(kPrintTarget, 0, 0, kPrintScale);
+    WebCanvas canvas(kPrintTarget, 0, 0);
     PaintClientArea(canvas, board, Viewport(kPrintScale, 0, 0), Colours(), page);
 }
 

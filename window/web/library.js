@@ -46,7 +46,4 @@ mergeInto(LibraryManager.library, {
         VT.text(target, x, y, width, height, UTF8ToString(text, textLength),
             UTF8ToString(family, familyLength), pixels, bold !== 0, rgb, centre !== 0);
     },
-    vt_focus_frame: function (target, x, y, width, height, lineWidth, rgb) {
-        VT.focusFrame(target, x, y, width, height, lineWidth, rgb);
-    },
 });

@@ -230,16 +230,6 @@ var VT = {
         }
     },
 
-    focusFrame(target, x, y, width, height, lineWidth, rgb) {
-        const ctx = VT.context(target);
-        ctx.save();
-        ctx.strokeStyle = VT.colour(rgb);
-        ctx.lineWidth = lineWidth;
-        ctx.setLineDash([lineWidth, lineWidth]);
-        ctx.strokeRect(x + lineWidth / 2, y + lineWidth / 2, width - lineWidth, height - lineWidth);
-        ctx.restore();
-    },
-
     sizePrintPage(width, height) {
         VT.paper.width = width;
         VT.paper.height = height;
