@@ -21,6 +21,8 @@ struct FakeToolkit final : Toolkit {
     std::map<std::pair<int, int>, std::string> captions;
     std::map<std::pair<int, int>, bool> visible;
     std::map<std::pair<int, int>, std::string> descriptions;
+    std::map<int, AccessibleItem> items;
+    std::map<int, int> itemsTold; // how often each item was told
     int repaints = 0;
     int closes = 0;
     std::vector<int> drags;
@@ -43,6 +45,11 @@ struct FakeToolkit final : Toolkit {
     void SetButtonDescription(ButtonRef r, std::string_view d) override
     {
         descriptions[Key(r)] = std::string(d);
+    }
+    void SetAccessibleItem(int index, const AccessibleItem& item) override
+    {
+        items[index] = item;
+        ++itemsTold[index];
     }
     void RepaintSurface() override { ++repaints; }
     void CloseWindow() override { ++closes; }

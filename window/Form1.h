@@ -4,6 +4,7 @@
 // The board's one window, free of any toolkit: it owns the board, turns the toolkit's events
 // into board operations and tells the toolkit what to show afterwards.
 
+#include "BoardAccessibility.h"
 #include "BoardPicture.h"
 #include "ChartBoard.h"
 #include "Toolkit.h"
@@ -74,6 +75,7 @@ private:
     Toolkit& m_toolkit;
     ChartBoard m_board;
     Viewport m_viewport;
+    AccessibleItemsPublisher m_accessible;
 };
 
 } // namespace vantorel

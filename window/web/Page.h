@@ -24,6 +24,11 @@ void vt_size_print_page(double width, double height);
 void vt_print();
 void vt_close(const char* line, int length, int groundRgb);
 void vt_begin_drag(int id);
+// A painted part for assistive technology (accessibility.js): a group, or a text (`isText`)
+// inside the part `parent` (-1: none), placed over its picture.
+void vt_set_item(int index, int parent, int isText, const char* name, int nameLength,
+    const char* description, int descriptionLength, double x, double y, double width, double height,
+    double ratio);
 
 void vt_fill(int target, double x, double y, double width, double height, int rgb);
 void vt_text(int target, double x, double y, double width, double height, const char* text,

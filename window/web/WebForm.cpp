@@ -169,6 +169,14 @@ void WebForm::SetButtonDescription(ButtonRef ref, std::string_view utf8)
     vt_set_description(ButtonId(ref), utf8.data(), int(utf8.size()));
 }
 
+void WebForm::SetAccessibleItem(int index, const AccessibleItem& item)
+{
+    const PixelRect& r = item.rect;
+    vt_set_item(index, item.parent, item.role == AccessibleItem::Role::Text, item.name.data(),
+        int(item.name.size()), item.description.data(), int(item.description.size()),
+        r.x + m_offsetX, r.y + m_offsetY, r.width, r.height, m_ratio);
+}
+
 void WebForm::RepaintSurface()
 {
     vt_invalidate_surface();

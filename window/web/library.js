@@ -38,6 +38,11 @@ mergeInto(LibraryManager.library, {
     vt_begin_drag: function (id) {
         VT.beginDrag(id);
     },
+    vt_set_item: function (index, parent, isText, name, nameLength, description,
+        descriptionLength, x, y, width, height, ratio) {
+        VT.setItem(index, parent, isText !== 0, UTF8ToString(name, nameLength),
+            UTF8ToString(description, descriptionLength), x, y, width, height, ratio);
+    },
     vt_fill: function (target, x, y, width, height, rgb) {
         VT.fill(target, x, y, width, height, rgb);
     },

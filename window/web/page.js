@@ -33,6 +33,7 @@ var VT = {
         VT.surfaceCtx = VT.surface.getContext('2d', { alpha: false });
         VT.paper = VT.addCanvas('paper');
         VT.paperCtx = VT.paper.getContext('2d', { alpha: false });
+        VT.setupReading(title);
     },
 
     addCanvas(id) {
@@ -51,7 +52,7 @@ var VT = {
         const canvas = document.createElement('canvas');
         canvas.setAttribute('aria-hidden', 'true');
         el.appendChild(canvas);
-        document.body.appendChild(el);
+        VT.main.appendChild(el);
         VT.buttons[id] = { el, canvas, ctx: canvas.getContext('2d', { alpha: false }), token };
         const repaint = () => VT.invalidateButton(id);
         el.addEventListener('focus', repaint);

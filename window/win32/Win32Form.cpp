@@ -262,6 +262,10 @@ LRESULT Win32Form::Handle(UINT message, WPARAM w, LPARAM l)
     case WM_SIZE:
         m_form.formResize(LOWORD(l), HIWORD(l));
         return 0;
+    case WM_GETOBJECT:
+        if (DWORD(l) == DWORD(OBJID_CLIENT))
+            return m_paintedParts.ClientObject(m_hwnd, w);
+        return DefWindowProcW(m_hwnd, message, w, l);
     case WM_COMMAND:
         if (HIWORD(w) == BN_CLICKED && LOWORD(w) >= kCommandIdBase
             && LOWORD(w) < kCommandIdBase + kCommandCount)
@@ -309,6 +313,11 @@ void Win32Form::SetButtonDescription(ButtonRef ref, std::string_view utf8)
     if (m_accessibility)
         m_accessibility->SetHwndPropStr(Button(ref), DWORD(OBJID_CLIENT), CHILDID_SELF,
             PROPID_ACC_DESCRIPTION, Widen(utf8).c_str());
+}
+
+void Win32Form::SetAccessibleItem(int index, const AccessibleItem& item)
+{
+    m_paintedParts.SetItem(m_hwnd, index, item);
 }
 
 void Win32Form::RepaintSurface()

@@ -5,6 +5,7 @@
 // and command buttons are owner-drawn push buttons above it. Drag and drop is OLE's.
 
 #include "Form1.h"
+#include "Win32Accessibility.h"
 
 #include <array>
 #include <ole2.h>
@@ -43,6 +44,7 @@ private:
     void SetButtonCaption(ButtonRef, std::string_view utf8) override;
     void SetButtonVisible(ButtonRef, bool) override;
     void SetButtonDescription(ButtonRef, std::string_view utf8) override;
+    void SetAccessibleItem(int index, const AccessibleItem&) override;
     void RepaintSurface() override;
     void CloseWindow() override;
     void BeginDrag(int token) override;
@@ -56,6 +58,8 @@ private:
     IDropTarget* m_dropTarget = nullptr;
     // Annotates the buttons' own accessible objects; absent where the system has none.
     IAccPropServices* m_accessibility = nullptr;
+    // The painted parts, for the client area's accessible object.
+    Win32BoardAccessibility m_paintedParts;
     Form1 m_form {*this};
 };
 
