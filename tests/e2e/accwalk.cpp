@@ -6,6 +6,9 @@
 // indented two spaces a level. A child window is printed as its client object, the push button
 // a reader hears, and not walked further. Exits 2 without the window, 3 when it gives no
 // accessible object.
+//   accwalk.exe listen   prints "listening", then, for every change of a name or description
+//                        the window's client area announces, the object's name|description,
+//                        until it is stopped
 
 #include <oleacc.h>
 #include <string>
@@ -35,6 +38,12 @@ std::string Text(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), 
     return s;
 }
 
+void Write(const std::string& line)
+{
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line.data(), DWORD(line.size()), &written, nullptr);
+}
+
 void Print(IAccessible* a, LONG child, int depth, POINT origin)
 {
     VARIANT id;
@@ -52,8 +61,40 @@ void Print(IAccessible* a, LONG child, int depth, POINT origin)
     line += Narrow(roleText) + "|" + Text(&IAccessible::get_accName, a, id) + "|"
         + Text(&IAccessible::get_accDescription, a, id) + "|" + std::to_string(x - origin.x) + ","
         + std::to_string(y - origin.y) + "," + std::to_string(w) + "," + std::to_string(h) + "\n";
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line.data(), DWORD(line.size()), &written, nullptr);
+    Write(line);
+}
+
+// As a screen reader hears of changes: a hook out of the board's process, and the object each
+// event names read back at once.
+void CALLBACK Heard(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD)
+{
+    if (object != OBJID_CLIENT || !window)
+        return;
+    wchar_t title[64] = L"";
+    GetWindowTextW(window, title, 64);
+    if (std::wstring(title) != L"The Vantorel")
+        return;
+    IAccessible* a = nullptr;
+    VARIANT id;
+    VariantInit(&id);
+    if (FAILED(AccessibleObjectFromEvent(window, DWORD(object), DWORD(child), &a, &id)) || !a)
+        return;
+    Write(Text(&IAccessible::get_accName, a, id) + "|"
+        + Text(&IAccessible::get_accDescription, a, id) + "\n");
+    a->Release();
+    VariantClear(&id);
+}
+
+int Listen()
+{
+    if (!SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_DESCRIPTIONCHANGE, nullptr, Heard, 0,
+            0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS))
+        return 4;
+    Write("listening\n");
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageW(&msg);
+    return 0;
 }
 
 // A child that stands for another window (a push button's window object) is taken as that
@@ -103,9 +144,11 @@ void Walk(IAccessible* a, HWND window, int depth, POINT origin)
 
 } // namespace
 
-int wmain()
+int wmain(int argc, wchar_t** argv)
 {
     CoInitialize(nullptr);
+    if (argc > 1 && std::wstring(argv[1]) == L"listen")
+        return Listen();
     HWND window = FindWindowW(nullptr, L"The Vantorel");
     if (!window)
         return 2;

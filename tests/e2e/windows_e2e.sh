@@ -87,6 +87,17 @@ check "the tray with every planet" [ "$(sed -n 19p <<<"$parts")" = \
     "  grouping|Tray|Ascendant, Sun, Moon, Jupiter, Mercury, Venus, Saturn, Mars, Rahu, Ketu|928,56,49,457" ]
 check "then the push buttons' own objects, Asc first" grep -qE '^  [a-z ]+\|Asc\|[^|]*\|928,56,49,33$' <<<"$(sed -n 20p <<<"$parts")"
 check "all fifteen of them" [ "$(sed -n '20,$p' <<<"$parts" | wc -l)" = 15 ]
+# And a reader that hooks the events from its own process hears what changes, as it changes.
+"$wine" "$walker" listen >"$CUPS_DIR/heard" 2>/dev/null &
+LISTENER_PID=$!
+heard() { # heard LINE: waits for the listener to print it
+    for _ in $(seq $((100 * PACE))); do
+        tr -d '\r' <"$CUPS_DIR/heard" | grep -qxF -- "$1" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+check "a reader's event hook is in place" heard listening
 
 # The keyboard: focus is on Asc from the start, and an arrow moves it by one pixel.
 xdotool key Right
@@ -105,6 +116,7 @@ pause 0.5
 check "Mars dragged into the Leo box lands at the drop point" is_pixel 610 425 "$MARS"
 check "and has left the tray" is_pixel 932 388 "$YELLOW"
 check "a reader finds Mars in the Leo box" finds "  grouping|Leo, Simha|Mars|544,368,173,184"
+check "and has heard it go there" heard "Leo, Simha|Mars"
 click 952 556
 check "RESET brings it home" is_pixel 932 388 "$MARS"
 
@@ -127,6 +139,8 @@ check "a drop onto another token is refused" is_pixel 932 388 "$MARS"
 click 952 588
 check "CLR RASHIS hides the names" [ "$(dark 184 24 160 17)" = 0 ]
 check "and a reader finds each box by its place" finds "  grouping|top row, second box|empty|176,16,184,176"
+check "and has heard Leo's new name" heard "third row, fourth box|empty"
+kill "$LISTENER_PID"
 
 click 952 652
 for _ in $(seq $((100 * PACE))); do
