@@ -310,9 +310,16 @@ void Win32Form::SetButtonVisible(ButtonRef ref, bool visible)
 
 void Win32Form::SetButtonDescription(ButtonRef ref, std::string_view utf8)
 {
-    if (m_accessibility)
-        m_accessibility->SetHwndPropStr(Button(ref), DWORD(OBJID_CLIENT), CHILDID_SELF,
-            PROPID_ACC_DESCRIPTION, Widen(utf8).c_str());
+    if (!m_accessibility)
+        return;
+    m_accessibility->SetHwndPropStr(Button(ref), DWORD(OBJID_CLIENT), CHILDID_SELF,
+        PROPID_ACC_DESCRIPTION, Widen(utf8).c_str());
+    // The annotation itself announces nothing: a reader on the token hears of its new place.
+    std::string& told = m_descriptions[Button(ref)];
+    if (told != utf8) {
+        told = utf8;
+        NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, Button(ref), OBJID_CLIENT, CHILDID_SELF);
+    }
 }
 
 void Win32Form::SetAccessibleItem(int index, const AccessibleItem& item)

@@ -8,6 +8,7 @@
 #include "Win32Accessibility.h"
 
 #include <array>
+#include <map>
 #include <ole2.h>
 #include <oleacc.h>
 #include <optional>
@@ -58,6 +59,7 @@ private:
     IDropTarget* m_dropTarget = nullptr;
     // Annotates the buttons' own accessible objects; absent where the system has none.
     IAccPropServices* m_accessibility = nullptr;
+    std::map<HWND, std::string> m_descriptions; // as last annotated
     // The painted parts, for the client area's accessible object.
     Win32BoardAccessibility m_paintedParts;
     Form1 m_form {*this};
