@@ -2,6 +2,7 @@
 #include "Form1.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vantorel {
 
@@ -11,6 +12,9 @@ namespace {
 
 constexpr int kKeyStepTwips = Viewport::kTwipsPerPixel;
 constexpr int kShiftKeyStepTwips = 10 * kKeyStepTwips;
+
+// Said instead of where the token stands while a click has it picked up.
+constexpr std::string_view kHeldDescription = "held: click where to put it";
 
 // One step from `at` towards `at + step`, kept within [low, high]; a token already outside that
 // range never jumps in, it only stops going further out.
@@ -82,6 +86,13 @@ void Form1::formKeyPress(char16_t code)
 
 bool Form1::formKeyDown(Key key, bool shift, std::optional<ButtonRef> focused)
 {
+    // Escape belongs to the hold wherever the focus is; with nothing held it is not the board's.
+    if (key == Key::Escape) {
+        if (!m_held)
+            return false;
+        hold(std::nullopt);
+        return true;
+    }
     if (!focused || !ButtonVisible(m_board, *focused))
         return false;
     if (focused->group == ButtonRef::Group::Command) {
@@ -102,6 +113,7 @@ bool Form1::formKeyDown(Key key, bool shift, std::optional<ButtonRef> focused)
     case Key::Enter:
     case Key::Space:
         return true; // a token is never clicked
+    case Key::Escape:
     case Key::Other:
         return false;
     }
@@ -126,18 +138,21 @@ void Form1::moveByKey(int token, Key key, bool shift)
 
 void Form1::cmdclearClick()
 {
+    hold(std::nullopt);
     m_board.ResetTokens();
     present(m_board.TakeChanges());
 }
 
 void Form1::clrrashiClick()
 {
+    hold(std::nullopt);
     m_board.ToggleSignNames();
     present(m_board.TakeChanges());
 }
 
 void Form1::cmdexitClick()
 {
+    hold(std::nullopt);
     m_toolkit.CloseWindow();
 }
 
@@ -158,7 +173,9 @@ void Form1::commandClick(Command c)
     case Command::Print:
         return cmdprintClick();
     case Command::Arudha:
-        return; // hidden from start-up on; nothing to do even if a toolkit delivered a click
+        // Hidden from start-up on; were a click delivered, it would only end a hold, as any
+        // command button's does.
+        return hold(std::nullopt);
     }
 }
 
@@ -167,7 +184,16 @@ void Form1::tokenMouseDown(int index, MouseButton)
     if (index < 0 || index >= kTokenCount)
         return;
     m_board.SetPressedToken(index);
-    m_toolkit.BeginDrag(index);
+    const DragEnd end = m_toolkit.BeginDrag(index);
+    if (end != DragEnd::Pending)
+        tokenDragEnd(index, end);
+}
+
+void Form1::tokenDragEnd(int index, DragEnd end)
+{
+    if (index < 0 || index >= kTokenCount || end == DragEnd::Pending)
+        return;
+    hold(end == DragEnd::Click && m_held != index ? std::optional(index) : std::nullopt);
 }
 
 DragOffer Form1::tokenStartDrag(int) const
@@ -177,6 +203,7 @@ DragOffer Form1::tokenStartDrag(int) const
 
 void Form1::formDragDrop(double pixelX, double pixelY)
 {
+    hold(std::nullopt);
     const auto pressed = m_board.PressedToken();
     if (!pressed)
         return;
@@ -184,8 +211,19 @@ void Form1::formDragDrop(double pixelX, double pixelY)
     present(m_board.TakeChanges());
 }
 
+void Form1::formClick(double pixelX, double pixelY)
+{
+    if (!m_held)
+        return;
+    const int token = *m_held;
+    hold(std::nullopt);
+    m_board.MoveToken(token, m_viewport.ToTwipsX(pixelX), m_viewport.ToTwipsY(pixelY));
+    present(m_board.TakeChanges());
+}
+
 void Form1::PrintBoard()
 {
+    hold(std::nullopt);
     m_board.ApplyPrintPalette();
     present(m_board.TakeChanges());
     // The screen palette comes back whatever printing does; its failures are not the user's
@@ -210,7 +248,28 @@ void Form1::paintSurface(Canvas& canvas, const RectF& clientArea) const
 
 void Form1::paintButton(Canvas& canvas, ButtonRef ref, const RectF& box, ButtonState state) const
 {
+    state.held = ref.group == ButtonRef::Group::Token && m_held == ref.index;
     PaintButton(canvas, m_board, ref, box, state, m_viewport, m_toolkit.Colours());
+}
+
+std::string Form1::tokenDescription(int token) const
+{
+    return m_held == token ? std::string(kHeldDescription) : TokenDescription(m_board, token);
+}
+
+void Form1::hold(std::optional<int> token)
+{
+    if (token == m_held)
+        return;
+    const std::optional<int> was = std::exchange(m_held, token);
+    for (const std::optional<int> changed : {was, token})
+        if (changed) {
+            const ButtonRef ref = ButtonRef::token(*changed);
+            m_toolkit.SetButtonDescription(ref, tokenDescription(*changed));
+            m_toolkit.RepaintButton(ref);
+        }
+    if (was.has_value() != token.has_value())
+        m_toolkit.SetPlacingPointer(token.has_value());
 }
 
 void Form1::present(Change changes)
@@ -238,7 +297,7 @@ void Form1::placeButtons(bool tokensOnly)
         m_toolkit.PlaceButton(ref, ButtonPixels(m_board, ref, m_viewport),
             ScaledFont(ref.row().font, m_viewport).pixelSize);
         if (ref.group == ButtonRef::Group::Token)
-            m_toolkit.SetButtonDescription(ref, TokenDescription(m_board, ref.index));
+            m_toolkit.SetButtonDescription(ref, tokenDescription(ref.index));
     }
 }
 

@@ -5,10 +5,12 @@
 //   xprobe close WINDOW              asks the window to close, as a window manager's close box does
 //   xprobe icons WINDOW              prints the sizes of the window's icons ("16x16 32x32 ...")
 //   xprobe ppm WINDOW FILE           writes the window's picture to FILE as a binary PPM
+//   xprobe cursor WINDOW             prints the pointer's shape now: "WxH HOTX,HOTY NAME"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,7 +20,8 @@ namespace {
 int Usage()
 {
     std::fputs(
-        "usage: xprobe pixel WIN X Y | dark WIN X Y W H | close WIN | icons WIN | ppm WIN FILE\n",
+        "usage: xprobe pixel WIN X Y | dark WIN X Y W H | close WIN | icons WIN | ppm WIN FILE"
+        " | cursor WIN\n",
         stderr);
     return 2;
 }
@@ -77,6 +80,22 @@ int main(int argc, char** argv)
         std::printf("\n");
         if (data)
             XFree(data);
+        XCloseDisplay(display);
+        return 0;
+    }
+
+    if (!std::strcmp(verb, "cursor")) {
+        int event = 0, error = 0;
+        XFixesCursorImage* image = XFixesQueryExtension(display, &event, &error)
+            ? XFixesGetCursorImage(display)
+            : nullptr;
+        if (!image) {
+            std::fputs("xprobe: cannot read the pointer's shape\n", stderr);
+            return 1;
+        }
+        std::printf("%dx%d %d,%d %s\n", image->width, image->height, image->xhot, image->yhot,
+            image->name && *image->name ? image->name : "-");
+        XFree(image);
         XCloseDisplay(display);
         return 0;
     }

@@ -24,6 +24,9 @@ void vt_size_print_page(double width, double height);
 void vt_print();
 void vt_close(const char* line, int length, int groundRgb);
 void vt_begin_drag(int id);
+void vt_invalidate_button(int id);
+// While a token is held, the pointer over the surface says a click puts it there.
+void vt_set_placing(int placing);
 // A painted part for assistive technology (accessibility.js): a group, or a text (`isText`)
 // inside the part `parent` (-1: none), placed over its picture.
 void vt_set_item(int index, int parent, int isText, const char* name, int nameLength,

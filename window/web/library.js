@@ -38,6 +38,12 @@ mergeInto(LibraryManager.library, {
     vt_begin_drag: function (id) {
         VT.beginDrag(id);
     },
+    vt_invalidate_button: function (id) {
+        VT.invalidateButton(id);
+    },
+    vt_set_placing: function (placing) {
+        VT.setPlacing(placing !== 0);
+    },
     vt_set_item: function (index, parent, isText, name, nameLength, description,
         descriptionLength, x, y, width, height, ratio) {
         VT.setItem(index, parent, isText !== 0, UTF8ToString(name, nameLength),

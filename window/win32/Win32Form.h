@@ -5,6 +5,7 @@
 // and command buttons are owner-drawn push buttons above it. Drag and drop is OLE's.
 
 #include "Form1.h"
+#include "Ole.h"
 #include "Win32Accessibility.h"
 
 #include <array>
@@ -48,7 +49,9 @@ private:
     void SetAccessibleItem(int index, const AccessibleItem&) override;
     void RepaintSurface() override;
     void CloseWindow() override;
-    void BeginDrag(int token) override;
+    DragEnd BeginDrag(int token) override;
+    void RepaintButton(ButtonRef) override;
+    void SetPlacingPointer(bool) override;
     void PrintClientArea() override;
 
     HINSTANCE m_instance;
@@ -59,6 +62,10 @@ private:
     IDropTarget* m_dropTarget = nullptr;
     // Annotates the buttons' own accessible objects; absent where the system has none.
     IAccPropServices* m_accessibility = nullptr;
+    // A token's own drag while it runs, and a press on the surface until its release.
+    std::optional<PressTravel> m_ownDrag;
+    std::optional<PressTravel> m_surfacePress;
+    bool m_placing = false;
     std::map<HWND, std::string> m_descriptions; // as last annotated
     // The painted parts, for the client area's accessible object.
     Win32BoardAccessibility m_paintedParts;
