@@ -22,6 +22,8 @@ struct FakeToolkit final : Toolkit {
     std::map<std::pair<int, int>, std::string> captions;
     std::map<std::pair<int, int>, bool> visible;
     std::map<std::pair<int, int>, std::string> descriptions;
+    std::map<int, AccessibleItem> items;
+    std::map<int, int> itemsTold; // how often each item was told
     int repaints = 0;
     int closes = 0;
     std::vector<int> drags;
@@ -48,6 +50,11 @@ struct FakeToolkit final : Toolkit {
     void SetButtonDescription(ButtonRef r, std::string_view d) override
     {
         descriptions[Key(r)] = std::string(d);
+    }
+    void SetAccessibleItem(int index, const AccessibleItem& item) override
+    {
+        items[index] = item;
+        ++itemsTold[index];
     }
     void RepaintSurface() override { ++repaints; }
     void CloseWindow() override { ++closes; }
@@ -82,7 +89,6 @@ struct RecordingCanvas final : Canvas {
     };
     std::vector<Fill> fills;
     std::vector<Text> texts;
-    int focusFrames = 0;
 
     int CountFills(Colour c) const
     {
@@ -96,7 +102,6 @@ struct RecordingCanvas final : Canvas {
     {
         texts.push_back({box, std::string(t), f, c});
     }
-    void DrawFocusFrame(const RectF&, Colour) override { ++focusFrames; }
 
     const Text* FindText(std::string_view t) const
     {

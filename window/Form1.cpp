@@ -16,11 +16,6 @@ constexpr int kShiftKeyStepTwips = 10 * kKeyStepTwips;
 // Said instead of where the token stands while a click has it picked up.
 constexpr std::string_view kHeldDescription = "held: click where to put it";
 
-bool Inside(const Rect& r, double x, double y)
-{
-    return x >= r.left && x < r.right() && y >= r.top && y < r.bottom();
-}
-
 // One step from `at` towards `at + step`, kept within [low, high]; a token already outside that
 // range never jumps in, it only stops going further out.
 float Step(float at, int step, int low, int high)
@@ -43,16 +38,17 @@ DropEffect AnswerDrop(int offered)
 
 std::string TokenDescription(const ChartBoard& board, int token)
 {
-    const TokenPosition p = board.Token(token);
-    const double x = double(p.left) + kTokenWidth / 2.0;
-    const double y = double(p.top) + kTokenHeight / 2.0;
-    for (int sign = 0; sign < kSignCount; ++sign)
-        if (Inside(SignBox(sign), x, y))
-            return "in " + std::string(kWesternNames[std::size_t(sign)].caption);
-    if (Inside(kCaptionArea, x, y))
+    const TokenPlace place = PlaceOfToken(board, token);
+    switch (place.kind) {
+    case TokenPlace::Kind::Sign:
+        return "in " + std::string(kWesternNames[std::size_t(place.sign)].caption);
+    case TokenPlace::Kind::Centre:
         return "in the centre";
-    if (Inside(kTrayArea, x, y))
+    case TokenPlace::Kind::Tray:
         return "in the tray";
+    case TokenPlace::Kind::Off:
+        break;
+    }
     return "off the chart";
 }
 
@@ -69,6 +65,7 @@ void Form1::formLoad()
         m_toolkit.SetButtonCaption(ref, ButtonCaption(m_board, ref));
         m_toolkit.SetButtonVisible(ref, ButtonVisible(m_board, ref));
     }
+    m_accessible.Publish(m_toolkit, m_board, m_viewport, true);
     m_toolkit.RepaintSurface();
 }
 
@@ -76,6 +73,7 @@ void Form1::formResize(double clientWidth, double clientHeight)
 {
     m_viewport = Viewport::Fit(clientWidth, clientHeight);
     placeButtons(false);
+    m_accessible.Publish(m_toolkit, m_board, m_viewport, true);
     m_toolkit.RepaintSurface();
 }
 
@@ -288,6 +286,7 @@ void Form1::present(Change changes)
     }
     if (Has(changes, Change::SignNames | Change::TextColours | Change::Palette))
         m_toolkit.RepaintSurface();
+    m_accessible.Publish(m_toolkit, m_board, m_viewport, false);
 }
 
 void Form1::placeButtons(bool tokensOnly)

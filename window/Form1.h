@@ -4,6 +4,7 @@
 // The board's one window, free of any toolkit: it owns the board, turns the toolkit's events
 // into board operations and tells the toolkit what to show afterwards.
 
+#include "BoardAccessibility.h"
 #include "BoardPicture.h"
 #include "ChartBoard.h"
 #include "Toolkit.h"
@@ -88,6 +89,7 @@ private:
     ChartBoard m_board;
     Viewport m_viewport;
     std::optional<int> m_held;
+    AccessibleItemsPublisher m_accessible;
 };
 
 } // namespace vantorel

@@ -6,6 +6,7 @@
 
 #include "Layout.h"
 
+#include <string>
 #include <string_view>
 
 namespace vantorel {
@@ -37,6 +38,18 @@ struct ButtonRef {
     }
     const ButtonRow& row() const;
     friend constexpr bool operator==(ButtonRef, ButtonRef) = default;
+};
+
+// A painted part of the board as assistive technology is told of it: a sign box, the centre, a
+// caption in it, or the tray. `parent` is the index of the part it lies in, -1 for the window.
+struct AccessibleItem {
+    enum class Role { Group, Text };
+    Role role = Role::Group;
+    int parent = -1;
+    std::string name;
+    std::string description;
+    PixelRect rect; // in the window's client pixels
+    friend bool operator==(const AccessibleItem&, const AccessibleItem&) = default;
 };
 
 enum class MouseButton { Left, Right, Middle, Other };
@@ -85,7 +98,6 @@ public:
     virtual void DrawString(
         const RectF& box, std::string_view utf8, const FontSpec&, Colour, TextAlign)
         = 0;
-    virtual void DrawFocusFrame(const RectF&, Colour) = 0;
 };
 
 class Toolkit {
@@ -97,6 +109,8 @@ public:
     virtual void SetButtonVisible(ButtonRef, bool) = 0;
     // What assistive technology says of the button beyond its name: where a token stands.
     virtual void SetButtonDescription(ButtonRef, std::string_view utf8) = 0;
+    // The painted part `index` (0 and up, in reading order) is new, or reads differently now.
+    virtual void SetAccessibleItem(int index, const AccessibleItem&) = 0;
     // The surface (background, frame, lines, labels) must be drawn again.
     virtual void RepaintSurface() = 0;
     virtual void CloseWindow() = 0;

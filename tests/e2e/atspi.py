@@ -3,23 +3,73 @@
 # Reads the board through the desktop's accessibility bus, as a screen reader does.
 #   atspi.py describe NAME   the description of the push button called NAME
 #   atspi.py focused         the name of the push button that has the keyboard focus
+#   atspi.py tree            the window and everything in it, depth first, one a line:
+#                            role|name|description|x,y,width,height (from the window's corner),
+#                            indented two spaces a level; the window itself as role|name
+#   atspi.py listen          prints "listening", then every change of a name or description
+#                            the board announces, as name|description, until it is stopped
 # Waits up to ten seconds for the window to appear on the bus; exits 1 if it never does.
 import sys
 import time
 
 import pyatspi
 
+CHANGES = ("object:property-change:accessible-name",
+           "object:property-change:accessible-description")
 
-def buttons():
+
+def board_window():
     for app in pyatspi.Registry.getDesktop(0):
         for window in app or []:
             if window is not None and window.name == "The Vantorel":
-                return pyatspi.findAllDescendants(
-                    window, lambda a: a.getRoleName() == "push button")
-    return []
+                return window
+    return None
+
+
+def buttons():
+    window = board_window()
+    if window is None:
+        return []
+    return pyatspi.findAllDescendants(window, lambda a: a.getRoleName() == "push button")
+
+
+def extents(node):
+    box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return box.x, box.y, box.width, box.height
+
+
+def tree(window):
+    left, top, _, _ = extents(window)
+    print(f"{window.getRoleName()}|{window.name}")
+
+    def walk(node, depth):
+        for child in node:
+            if child is None:
+                continue
+            x, y, width, height = extents(child)
+            print(f"{'  ' * depth}{child.getRoleName()}|{child.name}|{child.description}|"
+                  f"{x - left},{y - top},{width},{height}")
+            walk(child, depth + 1)
+
+    walk(window, 1)
+
+
+def listen():
+    # A screen reader's way: events, as they come. Registered before the board starts, so the
+    # board knows from its start that someone listens. The test's bus carries the board alone.
+    def heard(event):
+        source = event.source
+        print(f"{source.name}|{source.description}", flush=True)
+
+    pyatspi.Registry.registerEventListener(heard, *CHANGES)
+    print("listening", flush=True)
+    pyatspi.Registry.start()
+    return 0
 
 
 def main(verb, name=None):
+    if verb == "listen":
+        return listen()
     for _ in range(100):
         found = buttons()
         if found:
@@ -27,6 +77,9 @@ def main(verb, name=None):
         time.sleep(0.1)
     else:
         return 1
+    if verb == "tree":
+        tree(board_window())
+        return 0
     for button in found:
         if verb == "describe" and button.name == name:
             print(button.description)

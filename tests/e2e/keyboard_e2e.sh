@@ -12,7 +12,7 @@ export DBUS_SESSION_BUS_ADDRESS
 DBUS_SESSION_BUS_ADDRESS=$(head -1 "$bus")
 BUS_PID=$(head -1 "$bus.pid")
 # The accessibility bus the session bus starts on demand goes with it.
-trap 'cleanup; kill "$BUS_PID" 2>/dev/null; pkill -P "$BUS_PID" 2>/dev/null; rm -f "$bus" "$bus.pid"' EXIT
+trap 'kill ${LISTENER_PID:-} 2>/dev/null; cleanup; kill "$BUS_PID" 2>/dev/null; pkill -P "$BUS_PID" 2>/dev/null; rm -f "$bus" "$bus.pid" "$bus.heard"' EXIT
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
 reader() { "$here/atspi.py" "$@"; }
 
@@ -64,4 +64,47 @@ check "a click on Sun: a screen reader hears it held" \
 xdotool key --window "$WIN" Escape
 sleep 0.3
 check "Escape lets go: it hears Sun is in the tray" [ "$(reader describe Sun)" = "in the tray" ]
+
+# The painted board as a screen reader finds it: the window, then the twelve boxes from Aries,
+# the centre with its captions and the tray, each where it is drawn, then the push buttons.
+drag $SUN_HOME 200 40
+reads() { # reads LINE: waits (20 s at most) for the tree to hold it, and keeps that tree in $tree
+    for _ in $(seq 100); do
+        tree=$(reader tree) && grep -qxF -- "$1" <<<"$tree" && return 0
+        sleep 0.2
+    done
+    return 1
+}
+check "a reader finds the Sun in the Aries box" reads "  panel|Aries, Mesha|Sun|176,16,184,176"
+check "the window reads as a frame called The Vantorel" [ "$(head -1 <<<"$tree")" = "frame|The Vantorel" ]
+check "the boxes come first, from Aries" \
+    [ "$(sed -n 2p <<<"$tree")" = "  panel|Aries, Mesha|Sun|176,16,184,176" ]
+check "Pisces is the last box" [ "$(sed -n 13p <<<"$tree")" = "  panel|Pisces, Meenam|empty|8,16,168,176" ]
+check "then the centre, its title caption inside it" [ "$(sed -n 14,15p <<<"$tree")" = "  panel|Centre|empty|176,192,368,360
+    label|Vantorel - Teaching Tool for a Jyotishi||192,288,345,25" ]
+check "then the tray, without the Sun" [ "$(sed -n 19p <<<"$tree")" = \
+    "  panel|Tray|Ascendant, Moon, Jupiter, Mercury, Venus, Saturn, Mars, Rahu, Ketu|928,56,49,457" ]
+check "then every push button" [ "$(grep -c '^  push button|' <<<"$tree")" = 15 ]
+
+# A screen reader that listens from the board's start hears a move and a toggle as they happen.
+kill "$APP_PID" && wait "$APP_PID" 2>/dev/null
+APP_PID=
+"$here/atspi.py" listen >"$bus.heard" &
+LISTENER_PID=$!
+heard() { # heard LINE: waits (20 s at most) for the listener to print it
+    for _ in $(seq 200); do
+        grep -qxF "$1" "$bus.heard" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+heard listening
+start_app
+drag $MAR_HOME 600 420
+click 952 588 # CLR RASHIS
+check "it hears that Mars is in Leo now" heard "Leo, Simha|Mars"
+check "and that the tray has lost it" \
+    heard "Tray|Ascendant, Sun, Moon, Jupiter, Mercury, Venus, Saturn, Rahu, Ketu"
+check "and the boxes' names going: Leo by its place, with Mars" heard "third row, fourth box|Mars"
+check "Aries by its place" heard "top row, second box|empty"
 finish

@@ -66,6 +66,39 @@ check "the reserved button is not shown" is_pixel 952 692 "$YELLOW"
 check "captions are serif where the layout's face is missing: EXIT's I has serifs" \
     [ "$("$GRIDCHECK" "$CUPS_DIR/start.ppm" --serif 880 608 145 25 3)" = serif ]
 
+# What a screen reader finds, asked from another process as it asks: the client area, then the
+# painted parts (the twelve boxes from Aries, the centre with its captions, the tray), then the
+# push buttons' own objects.
+walker="$(dirname "$exe")/accwalk.exe"
+walk() { "$wine" "$walker" 2>/dev/null | tr -d '\r'; }
+finds() { # finds LINE: waits until the walk has it
+    for _ in $(seq $((50 * PACE))); do
+        walk | grep -qxF -- "$1" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+parts=$(walk)
+check "a reader finds the client area named The Vantorel" [ "$(head -1 <<<"$parts")" = "client|The Vantorel||0,0,1041,741" ]
+check "then Aries first, empty, where it is drawn" [ "$(sed -n 2p <<<"$parts")" = "  grouping|Aries, Mesha|empty|176,16,184,176" ]
+check "the centre holding its title caption" [ "$(sed -n 14,15p <<<"$parts")" = "  grouping|Centre|empty|176,192,368,360
+    static text|Vantorel - Teaching Tool for a Jyotishi||192,288,345,25" ]
+check "the tray with every planet" [ "$(sed -n 19p <<<"$parts")" = \
+    "  grouping|Tray|Ascendant, Sun, Moon, Jupiter, Mercury, Venus, Saturn, Mars, Rahu, Ketu|928,56,49,457" ]
+check "then the push buttons' own objects, Asc first" grep -qE '^  [a-z ]+\|Asc\|[^|]*\|928,56,49,33$' <<<"$(sed -n 20p <<<"$parts")"
+check "all fifteen of them" [ "$(sed -n '20,$p' <<<"$parts" | wc -l)" = 15 ]
+# And a reader that hooks the events from its own process hears what changes, as it changes.
+"$wine" "$walker" listen >"$CUPS_DIR/heard" 2>/dev/null &
+LISTENER_PID=$!
+heard() { # heard LINE: waits for the listener to print it
+    for _ in $(seq $((100 * PACE))); do
+        tr -d '\r' <"$CUPS_DIR/heard" | grep -qxF -- "$1" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+check "a reader's event hook is in place" heard listening
+
 # The keyboard: focus is on Asc from the start, and an arrow moves it by one pixel.
 xdotool key Right
 pause 0.5
@@ -82,6 +115,8 @@ drag 932 388 600 420
 pause 0.5
 check "Mars dragged into the Leo box lands at the drop point" is_pixel 610 425 "$MARS"
 check "and has left the tray" is_pixel 932 388 "$YELLOW"
+check "a reader finds Mars in the Leo box" finds "  grouping|Leo, Simha|Mars|544,368,173,184"
+check "and has heard it go there" heard "Leo, Simha|Mars"
 click 952 556
 check "RESET brings it home" is_pixel 932 388 "$MARS"
 
@@ -124,6 +159,9 @@ click 952 556
 
 click 952 588
 check "CLR RASHIS hides the names" [ "$(dark 184 24 160 17)" = 0 ]
+check "and a reader finds each box by its place" finds "  grouping|top row, second box|empty|176,16,184,176"
+check "and has heard Leo's new name" heard "third row, fourth box|empty"
+kill "$LISTENER_PID"
 
 click 952 652
 for _ in $(seq $((100 * PACE))); do

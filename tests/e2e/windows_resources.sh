@@ -11,7 +11,7 @@ trap 'rm -rf "$scratch"' EXIT
 check "it is a 32-bit Windows GUI program" grep -q "PE32 executable (GUI) Intel 80386" <<<"$(file "$exe")"
 imports=$(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name/ {print tolower($3)}' | sort | tr '\n' ' ')
 echo "imports: $imports"
-check "it needs no DLL beyond the system's" [ "$imports" = "gdi32.dll kernel32.dll msvcrt.dll ole32.dll user32.dll winspool.drv " ]
+check "it needs no DLL beyond the system's" [ "$imports" = "gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleacc.dll oleaut32.dll user32.dll winspool.drv " ]
 
 wrestool -x -t 14 "$exe" >"$scratch/icon.ico"
 icons=$(icotool -l "$scratch/icon.ico")

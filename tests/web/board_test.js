@@ -238,6 +238,102 @@ async function testAccessibility(browser) {
     await page.close();
 }
 
+// The page as a screen reader walks it, one line a node: role|name|description.
+async function readingTree(page) {
+    return (await accessibleNodes(page)).map((n) => [n.role, n.name || '', n.description || ''].join('|'));
+}
+
+// WCAG's contrast ratio of two colours.
+function contrast(a, b) {
+    const luminance = (c) => c.map((v) => {
+        const s = v / 255;
+        return s <= 0.04045 ? s / 12.92 : ((s + 0.055) / 1.055) ** 2.4;
+    }).reduce((sum, v, i) => sum + v * [0.2126, 0.7152, 0.0722][i], 0);
+    const [hi, lo] = [luminance(a), luminance(b)].sort((x, y) => y - x);
+    return (hi + 0.05) / (lo + 0.05);
+}
+
+// What the painted board says to a screen reader: a landmark, the title as a heading, the twelve
+// boxes from Aries with the planets in them (by their place once the names are hidden), the
+// centre with its captions and the tray, as elements over their pictures that nobody sees or
+// tabs to; and the focus ring on the darkest token.
+async function testPaintedParts(browser) {
+    const page = await openBoard(browser);
+    const groups = (lines) => lines.filter((l) => l.startsWith('group|'));
+    const boxes = ['Aries, Mesha', 'Taurus, Rishabha', 'Gemini, Mithuna', 'Cancer, Karka',
+        'Leo, Simha', 'Virgo, Kanya', 'Libra, Tula', 'Scorpio, Vrishchika', 'Sagittarius, Dhanu',
+        'Capricon, Makara', 'Aquarius, Kumbha', 'Pisces, Meenam'];
+    const all = 'Ascendant, Sun, Moon, Jupiter, Mercury, Venus, Saturn, Mars, Rahu, Ketu';
+    let lines = await readingTree(page);
+    check('a main landmark opens with the title as a heading',
+        lines.indexOf('main||') >= 0 && lines[lines.indexOf('main||') + 1] === 'heading|The Vantorel|', lines.slice(0, 4));
+    check('then the boxes from Aries, the centre and the tray, each with the planets in it',
+        JSON.stringify(groups(lines)) === JSON.stringify([...boxes.map((b) => `group|${b}|empty`),
+            'group|Centre|empty', `group|Tray|${all}`]), groups(lines));
+    const captions = ['Vantorel - Teaching Tool for a Jyotishi', 'www.vantorel.org',
+        'vantorel.org/teaching-board', '\u00A9 The Vantorel developers'];
+    const centre = lines.indexOf('group|Centre|empty');
+    const tray = lines.findIndex((l) => l.startsWith('group|Tray|'));
+    const read = await page.$$eval('main p.part', (els) => els.map((el) => el.textContent));
+    check('the centre holds its four captions from the top down',
+        lines.slice(centre, tray).filter((l) => l.startsWith('paragraph|')).length === 4
+            && JSON.stringify(read) === JSON.stringify(captions), { read, tree: lines.slice(centre, tray) });
+    check('the buttons come after the tray', lines.findIndex((l) => l.startsWith('button|'))
+        > lines.findIndex((l) => l.startsWith('group|Tray|')));
+
+    // Over their pictures, unseen, out of the focus order and out of the pointer's way.
+    const parts = await page.$$eval('main .part', (els) => els.map((el) => {
+        const r = el.getBoundingClientRect();
+        const style = getComputedStyle(el);
+        return { x: r.x, y: r.y, width: r.width, height: r.height, colour: style.color,
+            pointer: style.pointerEvents, focusable: el.tabIndex >= 0 || el.querySelector('[tabindex]') !== null };
+    }));
+    const aries = at(page, 176, 16);
+    check('18 parts, Aries over its box, Leo over its box',
+        parts.length === 18 && isAt(parts[0], aries) && near(parts[0].width, 184) && near(parts[0].height, 176)
+            && isAt(parts[4], at(page, 544, 368)) && near(parts[4].height, 184), parts.slice(0, 5));
+    check('every part is transparent, lets the pointer through and takes no focus',
+        parts.every((p) => p.colour === 'rgba(0, 0, 0, 0)' && p.pointer === 'none' && !p.focusable), parts[0]);
+    check('the canvas stays hidden from assistive technology, the page has a description',
+        await page.$eval('#surface', (c) => c.getAttribute('aria-hidden') === 'true')
+            && (await page.$eval('meta[name="description"]', (m) => m.content)).length > 40);
+
+    await mouseDrag(page, 'Sun', at(page, 200, 40));
+    await mouseDrag(page, 'Mar', at(page, 250, 100));
+    lines = await readingTree(page);
+    check('Sun and Mars dropped in Aries are heard in it, and no longer in the tray',
+        lines.includes('group|Aries, Mesha|Sun, Mars')
+            && lines.includes('group|Tray|Ascendant, Moon, Jupiter, Mercury, Venus, Saturn, Rahu, Ketu'),
+        groups(lines));
+    await page.click(button('CLR RASHIS'));
+    await frame(page);
+    lines = await readingTree(page);
+    check('with the names hidden each box is named by its place',
+        lines.includes('group|top row, second box|Sun, Mars') && lines.includes('group|third row, fourth box|empty')
+            && lines.includes('group|top row, first box|empty'), groups(lines));
+
+    // The focus ring on Ket, the darkest token: a black ring with a white one inside it, the
+    // pixels the desktop draws, and against the fill the white one stands out by well over 3:1.
+    await page.click(button('SHOW RASHIS'));
+    const ket = TOKENS[9];
+    const x = page.board.x + TRAY_LEFT, y = page.board.y + ket[1];
+    const plain = await screenshot(page);
+    await page.focus(button('Ket'));
+    await frame(page);
+    const focused = await screenshot(page);
+    // Each side's two rings, outer first, at the middle of the side.
+    const points = [[3, 16], [4, 16], [24, 3], [24, 4], [45, 16], [44, 16], [24, 29], [24, 28]];
+    const ring = points.map(([dx, dy]) => pixel(focused, x + dx, y + dy));
+    const ratios = points.map(([dx, dy], i) => contrast(ring[i], pixel(plain, x + dx, y + dy)));
+    check('Ket focused shows a black ring and a white one inside it on all four sides',
+        ring.every((p, i) => same(p, i % 2 ? [255, 255, 255] : INK)) && same(pixel(plain, x + 4, y + 16), ket[2]),
+        ring);
+    const white = Math.min(...ratios.filter((r, i) => i % 2));
+    check(`the white ring stands out from Ket by ${white.toFixed(2)}:1, at least 3:1`, white >= 3,
+        ratios.map((r) => r.toFixed(2)));
+    await page.close();
+}
+
 // A whole chart from the keyboard: arrows move the focused token, Enter presses the focused
 // command once, and every token tells assistive technology where it stands.
 async function testKeyboard(browser) {
@@ -749,6 +845,6 @@ async function bench(browser) {
         + `in median ${median(handled)} ms)`);
 }
 
-runSuite(engine, [testPicture, testAccessibility, testKeyboard, testDrags, testClickToPlace,
-    testDropsFromOutside, testFocusFrame, testToggle, testPrint, testExit, testRequests],
+runSuite(engine, [testPicture, testAccessibility, testPaintedParts, testKeyboard, testDrags,
+    testClickToPlace, testDropsFromOutside, testFocusFrame, testToggle, testPrint, testExit, testRequests],
 { after: process.env.VANTOREL_WEB_BENCH ? bench : null });

@@ -359,7 +359,7 @@ function syntheticDrops(page, why) {
 // say: the role they ask for or their element's own, the name their label gives and the
 // description. Only for engines whose drivers compute no tree of their own.
 function domAccessibility(tag) {
-    const implicit = { BUTTON: 'button', P: 'paragraph', A: 'link', IMG: 'img', H1: 'heading',
+    const implicit = { MAIN: 'main', BUTTON: 'button', P: 'paragraph', A: 'link', IMG: 'img', H1: 'heading',
         H2: 'heading', H3: 'heading', H4: 'heading', H5: 'heading', H6: 'heading',
         INPUT: 'textbox', SELECT: 'combobox', TEXTAREA: 'textbox', UL: 'list', OL: 'list', LI: 'listitem' };
     const text = (ids) => ids.split(/\s+/).map((id) => document.getElementById(id))

@@ -5,7 +5,6 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPen>
 #include <cmath>
 #include <utility>
 
@@ -68,16 +67,6 @@ void QtCanvas::DrawString(
     } else {
         m_painter.drawText(ToQRectF(box), Qt::AlignCenter | Qt::TextDontClip, text);
     }
-}
-
-void QtCanvas::DrawFocusFrame(const RectF& r, Colour c)
-{
-    QPen pen(ToQColor(c));
-    pen.setStyle(Qt::DotLine);
-    pen.setWidth(1);
-    m_painter.setPen(pen);
-    m_painter.setBrush(Qt::NoBrush);
-    m_painter.drawRect(QRectF(r.x, r.y, r.width - 1, r.height - 1));
 }
 
 } // namespace vantorel

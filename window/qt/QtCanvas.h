@@ -23,7 +23,6 @@ public:
     void FillRect(const RectF&, Colour) override;
     void DrawString(
         const RectF& box, std::string_view utf8, const FontSpec&, Colour, TextAlign) override;
-    void DrawFocusFrame(const RectF&, Colour) override;
 
 private:
     QPainter& m_painter;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "QtForm.h"
 
+#include "QtAccessibility.h"
 #include "QtCanvas.h"
 #include "QtPrintModule.h"
 
@@ -121,6 +122,8 @@ QtForm::QtForm()
     : m_dragRunner([](QDrag& drag, Qt::DropActions allowed) { return drag.exec(allowed); })
     , m_boardPrinter(PrintThroughModule)
 {
+    InstallBoardAccessibility();
+    m_accessibility = new QtBoardAccessibility(*this);
     setWindowTitle(ToQString(kWindow.caption));
     setAccessibleName(windowTitle());
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -307,6 +310,11 @@ void QtForm::SetButtonDescription(ButtonRef ref, std::string_view utf8)
     const QString description = ToQString(utf8);
     if (button(ref)->accessibleDescription() != description)
         button(ref)->setAccessibleDescription(description);
+}
+
+void QtForm::SetAccessibleItem(int index, const AccessibleItem& item)
+{
+    m_accessibility->SetItem(index, item);
 }
 
 void QtForm::RepaintSurface()

@@ -16,6 +16,7 @@ class QDrag;
 
 namespace vantorel {
 
+class QtBoardAccessibility;
 class QtForm;
 
 class BoardButton final : public QPushButton {
@@ -70,6 +71,7 @@ private:
     void SetButtonCaption(ButtonRef, std::string_view utf8) override;
     void SetButtonVisible(ButtonRef, bool) override;
     void SetButtonDescription(ButtonRef, std::string_view utf8) override;
+    void SetAccessibleItem(int index, const AccessibleItem&) override;
     void RepaintSurface() override;
     void CloseWindow() override;
     DragEnd BeginDrag(int token) override;
@@ -90,6 +92,7 @@ private:
     Form1 m_form {*this};
     std::array<BoardButton*, layout::kTokenCount> m_tokens {};
     std::array<BoardButton*, layout::kCommandCount> m_commands {};
+    QtBoardAccessibility* m_accessibility = nullptr; // a child object
     DragRunner m_dragRunner;
     BoardPrinter m_boardPrinter;
     std::optional<QPointF> m_tokenPressAt;

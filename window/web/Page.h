@@ -27,11 +27,14 @@ void vt_begin_drag(int id);
 void vt_invalidate_button(int id);
 // While a token is held, the pointer over the surface says a click puts it there.
 void vt_set_placing(int placing);
+// A painted part for assistive technology (accessibility.js): a group, or a text (`isText`)
+// inside the part `parent` (-1: none), placed over its picture.
+void vt_set_item(int index, int parent, int isText, const char* name, int nameLength,
+    const char* description, int descriptionLength, double x, double y, double width, double height,
+    double ratio);
 
 void vt_fill(int target, double x, double y, double width, double height, int rgb);
 void vt_text(int target, double x, double y, double width, double height, const char* text,
     int textLength, const char* family, int familyLength, double pixels, int bold, int rgb,
     int centre);
-void vt_focus_frame(
-    int target, double x, double y, double width, double height, double lineWidth, int rgb);
 }

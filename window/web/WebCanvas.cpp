@@ -27,11 +27,10 @@ std::string FontFamilies(std::string_view face)
     return families;
 }
 
-WebCanvas::WebCanvas(int target, double offsetX, double offsetY, double hairline)
+WebCanvas::WebCanvas(int target, double offsetX, double offsetY)
     : m_target(target)
     , m_offsetX(offsetX)
     , m_offsetY(offsetY)
-    , m_hairline(hairline)
 { }
 
 void WebCanvas::FillRect(const RectF& r, Colour c)
@@ -46,12 +45,6 @@ void WebCanvas::DrawString(
     vt_text(m_target, box.x + m_offsetX, box.y + m_offsetY, box.width, box.height, utf8.data(),
         int(utf8.size()), families.data(), int(families.size()), font.pixelSize, font.bold, Rgb(c),
         align == TextAlign::Centre);
-}
-
-void WebCanvas::DrawFocusFrame(const RectF& r, Colour c)
-{
-    vt_focus_frame(
-        m_target, r.x + m_offsetX, r.y + m_offsetY, r.width, r.height, m_hairline, Rgb(c));
 }
 
 } // namespace vantorel

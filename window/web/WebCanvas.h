@@ -14,20 +14,17 @@ std::string FontFamilies(std::string_view face);
 
 class WebCanvas final : public Canvas {
 public:
-    // Draws on `target` with every point moved by (offsetX, offsetY); `hairline` is the width
-    // of the focus frame's dots.
-    WebCanvas(int target, double offsetX, double offsetY, double hairline);
+    // Draws on `target` with every point moved by (offsetX, offsetY).
+    WebCanvas(int target, double offsetX, double offsetY);
 
     void FillRect(const RectF&, Colour) override;
     void DrawString(
         const RectF& box, std::string_view utf8, const FontSpec&, Colour, TextAlign) override;
-    void DrawFocusFrame(const RectF&, Colour) override;
 
 private:
     int m_target;
     double m_offsetX;
     double m_offsetY;
-    double m_hairline;
 };
 
 } // namespace vantorel

@@ -68,7 +68,7 @@ void WebForm::resize(double deviceWidth, double deviceHeight, double pixelRatio)
 
 void WebForm::paintSurface()
 {
-    WebCanvas canvas(kSurfaceTarget, m_offsetX, m_offsetY, std::round(m_ratio));
+    WebCanvas canvas(kSurfaceTarget, m_offsetX, m_offsetY);
     m_form.paintSurface(canvas, {-m_offsetX, -m_offsetY, m_pageWidth, m_pageHeight});
 }
 
@@ -77,7 +77,7 @@ void WebForm::paintButton(int id, bool pressed, bool focused)
     if (id < 0 || id >= int(kStackingOrder.size()))
         return;
     const PixelRect& r = m_rects[std::size_t(id)];
-    WebCanvas canvas(id, 0, 0, std::max(1.0, std::round(m_ratio)));
+    WebCanvas canvas(id, 0, 0);
     m_form.paintButton(canvas, kStackingOrder[std::size_t(id)],
         {0, 0, double(r.width), double(r.height)}, {pressed, focused});
 }
@@ -96,7 +96,7 @@ void WebForm::paintPrintPage(const ChartBoard& board)
     const SizeF design = Viewport::DefaultClientSize();
     const RectF page {0, 0, design.width * kPrintScale, design.height * kPrintScale};
     vt_size_print_page(page.width, page.height);
-    WebCanvas canvas(kPrintTarget, 0, 0, kPrintScale);
+    WebCanvas canvas(kPrintTarget, 0, 0);
     PaintClientArea(canvas, board, Viewport(kPrintScale, 0, 0), Colours(), page);
 }
 
@@ -182,6 +182,14 @@ void WebForm::SetButtonVisible(ButtonRef ref, bool visible)
 void WebForm::SetButtonDescription(ButtonRef ref, std::string_view utf8)
 {
     vt_set_description(ButtonId(ref), utf8.data(), int(utf8.size()));
+}
+
+void WebForm::SetAccessibleItem(int index, const AccessibleItem& item)
+{
+    const PixelRect& r = item.rect;
+    vt_set_item(index, item.parent, item.role == AccessibleItem::Role::Text, item.name.data(),
+        int(item.name.size()), item.description.data(), int(item.description.size()),
+        r.x + m_offsetX, r.y + m_offsetY, r.width, r.height, m_ratio);
 }
 
 void WebForm::RepaintSurface()

@@ -45,6 +45,7 @@ private:
     void SetButtonCaption(ButtonRef, std::string_view utf8) override;
     void SetButtonVisible(ButtonRef, bool) override;
     void SetButtonDescription(ButtonRef, std::string_view utf8) override;
+    void SetAccessibleItem(int index, const AccessibleItem&) override;
     void RepaintSurface() override;
     void CloseWindow() override;
     DragEnd BeginDrag(int token) override;

@@ -44,6 +44,11 @@ mergeInto(LibraryManager.library, {
     vt_set_placing: function (placing) {
         VT.setPlacing(placing !== 0);
     },
+    vt_set_item: function (index, parent, isText, name, nameLength, description,
+        descriptionLength, x, y, width, height, ratio) {
+        VT.setItem(index, parent, isText !== 0, UTF8ToString(name, nameLength),
+            UTF8ToString(description, descriptionLength), x, y, width, height, ratio);
+    },
     vt_fill: function (target, x, y, width, height, rgb) {
         VT.fill(target, x, y, width, height, rgb);
     },
@@ -51,8 +56,5 @@ mergeInto(LibraryManager.library, {
         pixels, bold, rgb, centre) {
         VT.text(target, x, y, width, height, UTF8ToString(text, textLength),
             UTF8ToString(family, familyLength), pixels, bold !== 0, rgb, centre !== 0);
-    },
-    vt_focus_frame: function (target, x, y, width, height, lineWidth, rgb) {
-        VT.focusFrame(target, x, y, width, height, lineWidth, rgb);
     },
 });

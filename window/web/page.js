@@ -39,6 +39,7 @@ var VT = {
         VT.surfaceCtx = VT.surface.getContext('2d', { alpha: false });
         VT.paper = VT.addCanvas('paper');
         VT.paperCtx = VT.paper.getContext('2d', { alpha: false });
+        VT.setupReading(title);
     },
 
     addCanvas(id) {
@@ -57,7 +58,7 @@ var VT = {
         const canvas = document.createElement('canvas');
         canvas.setAttribute('aria-hidden', 'true');
         el.appendChild(canvas);
-        document.body.appendChild(el);
+        VT.main.appendChild(el);
         VT.buttons[id] = { el, canvas, ctx: canvas.getContext('2d', { alpha: false }), token };
         const repaint = () => VT.invalidateButton(id);
         el.addEventListener('focus', repaint);
@@ -260,16 +261,6 @@ var VT = {
             ctx.textAlign = 'left';
             ctx.fillText(text, x, Math.round(y + ascent));
         }
-    },
-
-    focusFrame(target, x, y, width, height, lineWidth, rgb) {
-        const ctx = VT.context(target);
-        ctx.save();
-        ctx.strokeStyle = VT.colour(rgb);
-        ctx.lineWidth = lineWidth;
-        ctx.setLineDash([lineWidth, lineWidth]);
-        ctx.strokeRect(x + lineWidth / 2, y + lineWidth / 2, width - lineWidth, height - lineWidth);
-        ctx.restore();
     },
 
     sizePrintPage(width, height) {

@@ -114,11 +114,4 @@ void Win32Canvas::DrawString(
     ::DrawTextW(m_dc, text.data(), int(text.size()), &rect, format);
 }
 
-void Win32Canvas::DrawFocusFrame(const RectF& r, Colour c)
-{
-    const RECT rect = ToRect(r);
-    SetTextColor(m_dc, ToColorRef(c));
-    ::DrawFocusRect(m_dc, &rect);
-}
-
 } // namespace vantorel

@@ -22,7 +22,6 @@ public:
     void FillRect(const RectF&, Colour) override;
     void DrawString(
         const RectF& box, std::string_view utf8, const FontSpec&, Colour, TextAlign) override;
-    void DrawFocusFrame(const RectF&, Colour) override;
 
 private:
     HDC m_dc;

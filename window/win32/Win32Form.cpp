@@ -268,6 +268,10 @@ LRESULT Win32Form::Handle(UINT message, WPARAM w, LPARAM l)
     case WM_SIZE:
         m_form.formResize(LOWORD(l), HIWORD(l));
         return 0;
+    case WM_GETOBJECT:
+        if (DWORD(l) == DWORD(OBJID_CLIENT))
+            return m_paintedParts.ClientObject(m_hwnd, w);
+        return DefWindowProcW(m_hwnd, message, w, l);
     // A click on the surface, with any button: pressed and let go within the drag rectangle,
     // not over a push button.
     case WM_LBUTTONDOWN:
@@ -349,9 +353,21 @@ void Win32Form::SetButtonVisible(ButtonRef ref, bool visible)
 
 void Win32Form::SetButtonDescription(ButtonRef ref, std::string_view utf8)
 {
-    if (m_accessibility)
-        m_accessibility->SetHwndPropStr(Button(ref), DWORD(OBJID_CLIENT), CHILDID_SELF,
-            PROPID_ACC_DESCRIPTION, Widen(utf8).c_str());
+    if (!m_accessibility)
+        return;
+    m_accessibility->SetHwndPropStr(Button(ref), DWORD(OBJID_CLIENT), CHILDID_SELF,
+        PROPID_ACC_DESCRIPTION, Widen(utf8).c_str());
+    // The annotation itself announces nothing: a reader on the token hears of its new place.
+    std::string& told = m_descriptions[Button(ref)];
+    if (told != utf8) {
+        told = utf8;
+        NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, Button(ref), OBJID_CLIENT, CHILDID_SELF);
+    }
+}
+
+void Win32Form::SetAccessibleItem(int index, const AccessibleItem& item)
+{
+    m_paintedParts.SetItem(m_hwnd, index, item);
 }
 
 void Win32Form::RepaintSurface()

@@ -6,8 +6,10 @@
 
 #include "Form1.h"
 #include "Ole.h"
+#include "Win32Accessibility.h"
 
 #include <array>
+#include <map>
 #include <ole2.h>
 #include <oleacc.h>
 #include <optional>
@@ -44,6 +46,7 @@ private:
     void SetButtonCaption(ButtonRef, std::string_view utf8) override;
     void SetButtonVisible(ButtonRef, bool) override;
     void SetButtonDescription(ButtonRef, std::string_view utf8) override;
+    void SetAccessibleItem(int index, const AccessibleItem&) override;
     void RepaintSurface() override;
     void CloseWindow() override;
     DragEnd BeginDrag(int token) override;
@@ -63,6 +66,9 @@ private:
     std::optional<PressTravel> m_ownDrag;
     std::optional<PressTravel> m_surfacePress;
     bool m_placing = false;
+    std::map<HWND, std::string> m_descriptions; // as last annotated
+    // The painted parts, for the client area's accessible object.
+    Win32BoardAccessibility m_paintedParts;
     Form1 m_form {*this};
 };
 
