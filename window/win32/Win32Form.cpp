@@ -96,9 +96,11 @@ Win32Form::Win32Form(HINSTANCE instance)
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     RECT work {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const SIZE frame = WindowSizeFor({0, 0}, style);
-    const SizeF client = Viewport::InitialClientSize(
-        double(work.right - work.left - frame.cx), double(work.bottom - work.top - frame.cy));
+    RECT frame {0, 0, 0, 0};
+    AdjustWindowRect(&frame, style, FALSE);
+    const SizeF client = Viewport::OpeningClientSize(
+        {work.left, work.top, work.right - work.left, work.bottom - work.top},
+        {double(-frame.left), double(-frame.top), double(frame.right), double(frame.bottom)}, 1);
     const SIZE size = WindowSizeFor(client, style);
     const std::wstring title = Widen(kWindow.caption);
     m_hwnd = CreateWindowExW(0, kClassName, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
