@@ -92,8 +92,8 @@ Viewport Viewport::FitPage(double cssWidth, double cssHeight, double pixelRatio)
     // Fitted in CSS pixels, so a page of exactly the board's size shows it at exactly 1 px =
     // 15 twips at any pixel ratio.
     const Viewport css = Fit(cssWidth, cssHeight);
-    return {css.scale() * pixelRatio, std::floor(css.originX() * pixelRatio),
-        std::floor(css.originY() * pixelRatio)};
+    return {css.scale() * pixelRatio, std::round(css.originX() * pixelRatio),
+        std::round(css.originY() * pixelRatio)};
 }
 
 double Viewport::ToPixelsX(double twipsX) const

@@ -49,7 +49,8 @@ public:
     // is larger than the area, its top-left corner goes to the area's, so the title bar shows.
     static PixelRect KeepInside(const PixelRect& window, const PixelRect& area);
     // The board in a web page of that many CSS pixels, in device pixels: fitted as in a window,
-    // growing past scale 1 as well as shrinking, and placed on whole device pixels.
+    // growing past scale 1 as well as shrinking, and centred to the nearest whole device
+    // pixel, so a page may move the whole picture without blurring an edge.
     static Viewport FitPage(double cssWidth, double cssHeight, double pixelRatio);
 
     double scale() const { return m_scale; }
