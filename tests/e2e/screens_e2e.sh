@@ -45,9 +45,12 @@ below_panel() {
 taller_than() {
     read_geometry && ((CH > $1))
 }
-# The window's picture, once the whole chart is in it (the window manager may just have resized
-# it): true when found.
-board_drawn() { "$XPROBE" ppm "$WIN" "$scratch/board.ppm" && "$GRIDCHECK" "$scratch/board.ppm" >/dev/null; }
+# The window's picture once it is whole (the window manager may just have resized it): the chart
+# found in it, and the same picture twice over.
+board_drawn() {
+    "$XPROBE" ppm "$WIN" "$scratch/before.ppm" && "$GRIDCHECK" "$scratch/before.ppm" >/dev/null \
+        && "$XPROBE" ppm "$WIN" "$scratch/board.ppm" && cmp -s "$scratch/before.ppm" "$scratch/board.ppm"
+}
 # The board's scale in a picture of the window, as found from its frame.
 scale_in() { "$GRIDCHECK" "$1" | awk '/board found/ { printf "%.3f", $4 * 15 }'; }
 

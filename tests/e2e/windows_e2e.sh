@@ -138,7 +138,11 @@ check "EXIT ends the program with status 0" [ "$EXIT_STATUS" = 0 ]
 
 # The monitor's scale, set as Windows' own dots per inch (in both places Wine reads it), and
 # screens with less room than the board needs.
-board_drawn() { "$XPROBE" ppm "$WIN" "$CUPS_DIR/screen.ppm" && "$GRIDCHECK" "$CUPS_DIR/screen.ppm" >/dev/null; }
+# The window's picture once it is whole: the chart found in it, and the same picture twice over.
+board_drawn() {
+    "$XPROBE" ppm "$WIN" "$CUPS_DIR/before.ppm" && "$GRIDCHECK" "$CUPS_DIR/before.ppm" >/dev/null \
+        && "$XPROBE" ppm "$WIN" "$CUPS_DIR/screen.ppm" && cmp -s "$CUPS_DIR/before.ppm" "$CUPS_DIR/screen.ppm"
+}
 open_at() { # open_at SCREEN DPI
     local screen=$1 dpi=$2
     # Wine learns the screen's size when its server starts: a new server for each screen.
