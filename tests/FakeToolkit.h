@@ -5,6 +5,7 @@
 
 #include "Form1.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -24,6 +25,10 @@ struct FakeToolkit final : Toolkit {
     int repaints = 0;
     int closes = 0;
     std::vector<int> drags;
+    // How every drag ends, as the toolkit would report it.
+    DragEnd dragEnd = DragEnd::Drag;
+    std::vector<std::pair<int, int>> buttonRepaints;
+    bool placingPointer = false;
     int prints = 0;
     std::function<void()> onDrag;
     std::function<void()> onPrint;
@@ -46,12 +51,15 @@ struct FakeToolkit final : Toolkit {
     }
     void RepaintSurface() override { ++repaints; }
     void CloseWindow() override { ++closes; }
-    void BeginDrag(int token) override
+    DragEnd BeginDrag(int token) override
     {
         drags.push_back(token);
         if (onDrag)
             onDrag();
+        return dragEnd;
     }
+    void RepaintButton(ButtonRef r) override { buttonRepaints.push_back(Key(r)); }
+    void SetPlacingPointer(bool on) override { placingPointer = on; }
     void PrintClientArea() override
     {
         ++prints;
@@ -75,6 +83,12 @@ struct RecordingCanvas final : Canvas {
     std::vector<Fill> fills;
     std::vector<Text> texts;
     int focusFrames = 0;
+
+    int CountFills(Colour c) const
+    {
+        return int(std::count_if(
+            fills.begin(), fills.end(), [&](const Fill& f) { return f.colour == c; }));
+    }
 
     void FillRect(const RectF& r, Colour c) override { fills.push_back({r, c}); }
     void DrawString(

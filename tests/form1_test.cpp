@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -279,6 +280,102 @@ TEST_F(Form1Test, EachTokenIsDescribedByWhereItsCentreLies)
     EXPECT_EQ(TokenDescription(form.board(), 9), "in the tray");
 }
 
+// Click to pick up, click where it goes. Each row picks Sun up with a click, does one thing, and
+// says who is held afterwards and where Sun stands; whatever is still held, the next click on the
+// surface puts down, and with nothing held that click moves nothing.
+TEST_F(Form1Test, AClickPicksATokenUpTheNextSurfaceClickPutsItDownAndEverythingElseLetsGo)
+{
+    constexpr TokenPosition sunHome {13920, 1440};
+    constexpr std::string_view heldText = "held: click where to put it";
+    const auto clickToken = [&](int i) {
+        toolkit.dragEnd = DragEnd::Click;
+        form.tokenMouseDown(i, MouseButton::Left);
+    };
+    const auto dragToken = [&](int i, std::optional<std::pair<double, double>> dropAt) {
+        toolkit.dragEnd = DragEnd::Drag;
+        toolkit.onDrag = [&, dropAt] {
+            if (dropAt)
+                form.formDragDrop(dropAt->first, dropAt->second);
+        };
+        form.tokenMouseDown(i, MouseButton::Left);
+        toolkit.onDrag = nullptr;
+    };
+    struct Row {
+        std::string_view what;
+        std::function<void()> act;
+        std::optional<int> held;
+        TokenPosition sun;
+    };
+    const Row rows[] {
+        {"nothing more", [] {}, 1, sunHome},
+        {"a click on the surface over Aries puts its corner there",
+            [&] { form.formClick(200, 40); }, std::nullopt, {3000, 600}},
+        {"Escape", [&] { EXPECT_TRUE(form.formKeyDown(Key::Escape, false, std::nullopt)); },
+            std::nullopt, sunHome},
+        {"a second click on Sun", [&] { clickToken(1); }, std::nullopt, sunHome},
+        {"a click on Mon picks Mon up instead", [&] { clickToken(2); }, 2, sunHome},
+        {"Sun dragged and refused", [&] { dragToken(1, std::nullopt); }, std::nullopt, sunHome},
+        {"Mon dragged into Leo", [&] { dragToken(2, std::pair(600.0, 400.0)); }, std::nullopt,
+            sunHome},
+        {"a drop from elsewhere, which moves the last pressed token",
+            [&] { form.formDragDrop(300, 300); }, std::nullopt, {4500, 4500}},
+        {"RESET", [&] { form.commandClick(Command::Clear); }, std::nullopt, sunHome},
+        {"the C key", [&] { form.formKeyPress(u'C'); }, std::nullopt, sunHome},
+        {"Enter on a focused CLR RASHIS",
+            [&] { EXPECT_TRUE(form.formKeyDown(Key::Enter, false, kToggle)); }, std::nullopt,
+            sunHome},
+        {"PRINT, which never prints a held token", [&] { form.commandClick(Command::Print); },
+            std::nullopt, sunHome},
+        {"EXIT", [&] { form.commandClick(Command::Exit); }, std::nullopt, sunHome},
+        {"an arrow key, which moves the focused token and keeps the hold",
+            [&] { EXPECT_TRUE(form.formKeyDown(Key::Right, false, ButtonRef::token(2))); }, 1,
+            sunHome},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        toolkit.onPrint = [&] { EXPECT_EQ(form.heldToken(), std::nullopt); };
+        form.cmdclearClick();
+        // Nothing held: Escape is not the board's, and a click on the surface moves nothing.
+        EXPECT_FALSE(form.formKeyDown(Key::Escape, false, std::nullopt));
+        const ChartBoard unheld = form.board();
+        form.formClick(500, 500);
+        EXPECT_EQ(form.board(), unheld);
+
+        clickToken(1);
+        EXPECT_EQ(form.board().PressedToken(), 1);
+        EXPECT_EQ(form.heldToken(), 1);
+        EXPECT_EQ(toolkit.descriptions[FakeToolkit::Key(ButtonRef::token(1))], heldText);
+        EXPECT_TRUE(toolkit.placingPointer);
+        EXPECT_EQ(toolkit.buttonRepaints.back(), FakeToolkit::Key(ButtonRef::token(1)));
+        EXPECT_EQ(form.board().Token(1), sunHome);
+
+        row.act();
+        EXPECT_EQ(form.heldToken(), row.held);
+        EXPECT_EQ(toolkit.placingPointer, row.held.has_value());
+        EXPECT_EQ(form.board().Token(1), row.sun);
+        for (int i = 0; i < kTokenCount; ++i) {
+            EXPECT_EQ(toolkit.descriptions[FakeToolkit::Key(ButtonRef::token(i))],
+                row.held == i ? std::string(heldText) : TokenDescription(form.board(), i))
+                << i;
+        }
+        if (!row.held) {
+            EXPECT_EQ(toolkit.buttonRepaints.back(), FakeToolkit::Key(ButtonRef::token(1)));
+        }
+
+        // The next click on the surface: the held token's corner goes there, or nothing moves.
+        const ChartBoard before = form.board();
+        form.formClick(600, 400);
+        if (row.held) {
+            EXPECT_EQ(form.board().Token(*row.held), (TokenPosition {9000, 6000}));
+            EXPECT_EQ(TokenPixels(*row.held), (PixelRect {600, 400, 49, 33}));
+            EXPECT_EQ(form.heldToken(), std::nullopt);
+            EXPECT_FALSE(toolkit.placingPointer);
+        } else {
+            EXPECT_EQ(form.board(), before);
+        }
+    }
+}
+
 TEST(FontFaces, AMissingOrBitmapOnlyFaceFallsToATwinOfTheSameLook)
 {
     struct Case {
@@ -389,6 +486,52 @@ TEST(BoardPicture, FrameAndEveryGridLineAreWholeBandsAtNonIntegerScales)
             EXPECT_GE(r.width, thick);
             EXPECT_GE(r.height, thick);
         }
+    }
+}
+
+// A held token is banded in ink at its edge, over its whole bevel, at any scale; once let go, it
+// has its bevel back and no ink at all, as every other token has.
+TEST(BoardPicture, AHeldTokenIsBandedInInkOverItsBevelAtAnyScale)
+{
+    for (const double scale : {1.0, 1.7}) {
+        SCOPED_TRACE(scale);
+        FakeToolkit toolkit;
+        Form1 form {toolkit};
+        form.formResize(1041 * scale, 741 * scale);
+        form.formLoad();
+        toolkit.dragEnd = DragEnd::Click;
+        form.tokenMouseDown(9, MouseButton::Left); // Ket, the darkest of them
+        const auto paint = [&](int token) {
+            const PixelRect r
+                = ButtonPixels(form.board(), ButtonRef::token(token), form.viewport());
+            RecordingCanvas canvas;
+            form.paintButton(canvas, ButtonRef::token(token),
+                {0, 0, double(r.width), double(r.height)}, {false, true});
+            return std::pair(canvas, r);
+        };
+        const Colour ink = SystemColours {}.windowText;
+        const auto [held, box] = paint(9);
+        const double band = 2 * std::round(scale); // the bevel's two strokes
+        ASSERT_GE(held.fills.size(), 4u);
+        const std::vector<RecordingCanvas::Fill> last(held.fills.end() - 4, held.fills.end());
+        const RectF edges[] {{0, 0, double(box.width), band}, {0, 0, band, double(box.height)},
+            {0, box.height - band, double(box.width), band},
+            {box.width - band, 0, band, double(box.height)}};
+        for (std::size_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(last[i].colour, ink) << i;
+            EXPECT_DOUBLE_EQ(last[i].rect.x, edges[i].x) << i;
+            EXPECT_DOUBLE_EQ(last[i].rect.y, edges[i].y) << i;
+            EXPECT_DOUBLE_EQ(last[i].rect.width, edges[i].width) << i;
+            EXPECT_DOUBLE_EQ(last[i].rect.height, edges[i].height) << i;
+        }
+        EXPECT_EQ(held.CountFills(ink), 4);
+        EXPECT_EQ(held.fills.front().colour, kTokens[9].fill);
+        EXPECT_EQ(held.focusFrames, 1);
+        ASSERT_NE(held.FindText("Ket"), nullptr);
+
+        EXPECT_EQ(paint(8).first.CountFills(ink), 0);
+        form.formKeyDown(Key::Escape, false, std::nullopt);
+        EXPECT_EQ(paint(9).first.CountFills(ink), 0);
     }
 }
 

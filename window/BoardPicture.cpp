@@ -136,6 +136,10 @@ void PaintButton(Canvas& canvas, const ChartBoard& board, ButtonRef ref, const R
             : row.ownFill ? row.fill
                           : system.buttonFace,
         state.pressed ? (row.ownFill ? row.fill : system.buttonFace) : system.buttonShadow);
+    // Held: a solid band of ink all round in place of the bevel. Against the ground outside it
+    // shows whatever the token's colour; it keeps to the edge, clear of the focus frame inside.
+    if (state.held)
+        FrameRect(canvas, box, 2 * w, system.windowText, system.windowText);
 
     RectF text = box;
     if (state.pressed) {

@@ -17,6 +17,8 @@ namespace vantorel {
 struct ButtonState {
     bool pressed = false;
     bool focused = false;
+    // A token picked up by a click, waiting to be put down.
+    bool held = false;
 };
 
 // The push buttons from bottom to top: command buttons, then the tokens in index order, so a

@@ -2,6 +2,7 @@
 #include "Form1.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vantorel {
 
@@ -11,6 +12,9 @@ namespace {
 
 constexpr int kKeyStepTwips = Viewport::kTwipsPerPixel;
 constexpr int kShiftKeyStepTwips = 10 * kKeyStepTwips;
+
+// Said instead of where the token stands while a click has it picked up.
+constexpr std::string_view kHeldDescription = "held: click where to put it";
 
 bool Inside(const Rect& r, double x, double y)
 {
@@ -84,6 +88,13 @@ void Form1::formKeyPress(char16_t code)
 
 bool Form1::formKeyDown(Key key, bool shift, std::optional<ButtonRef> focused)
 {
+    // Escape belongs to the hold wherever the focus is; with nothing held it is not the board's.
+    if (key == Key::Escape) {
+        if (!m_held)
+            return false;
+        hold(std::nullopt);
+        return true;
+    }
     if (!focused || !ButtonVisible(m_board, *focused))
         return false;
     if (focused->group == ButtonRef::Group::Command) {
@@ -104,6 +115,7 @@ bool Form1::formKeyDown(Key key, bool shift, std::optional<ButtonRef> focused)
     case Key::Enter:
     case Key::Space:
         return true; // a token is never clicked
+    case Key::Escape:
     case Key::Other:
         return false;
     }
@@ -128,18 +140,21 @@ void Form1::moveByKey(int token, Key key, bool shift)
 
 void Form1::cmdclearClick()
 {
+    hold(std::nullopt);
     m_board.ResetTokens();
     present(m_board.TakeChanges());
 }
 
 void Form1::clrrashiClick()
 {
+    hold(std::nullopt);
     m_board.ToggleSignNames();
     present(m_board.TakeChanges());
 }
 
 void Form1::cmdexitClick()
 {
+    hold(std::nullopt);
     m_toolkit.CloseWindow();
 }
 
@@ -160,7 +175,9 @@ void Form1::commandClick(Command c)
     case Command::Print:
         return cmdprintClick();
     case Command::Arudha:
-        return; // hidden from start-up on; nothing to do even if a toolkit delivered a click
+        // Hidden from start-up on; were a click delivered, it would only end a hold, as any
+        // command button's does.
+        return hold(std::nullopt);
     }
 }
 
@@ -169,7 +186,16 @@ void Form1::tokenMouseDown(int index, MouseButton)
     if (index < 0 || index >= kTokenCount)
         return;
     m_board.SetPressedToken(index);
-    m_toolkit.BeginDrag(index);
+    const DragEnd end = m_toolkit.BeginDrag(index);
+    if (end != DragEnd::Pending)
+        tokenDragEnd(index, end);
+}
+
+void Form1::tokenDragEnd(int index, DragEnd end)
+{
+    if (index < 0 || index >= kTokenCount || end == DragEnd::Pending)
+        return;
+    hold(end == DragEnd::Click && m_held != index ? std::optional(index) : std::nullopt);
 }
 
 DragOffer Form1::tokenStartDrag(int) const
@@ -179,6 +205,7 @@ DragOffer Form1::tokenStartDrag(int) const
 
 void Form1::formDragDrop(double pixelX, double pixelY)
 {
+    hold(std::nullopt);
     const auto pressed = m_board.PressedToken();
     if (!pressed)
         return;
@@ -186,8 +213,19 @@ void Form1::formDragDrop(double pixelX, double pixelY)
     present(m_board.TakeChanges());
 }
 
+void Form1::formClick(double pixelX, double pixelY)
+{
+    if (!m_held)
+        return;
+    const int token = *m_held;
+    hold(std::nullopt);
+    m_board.MoveToken(token, m_viewport.ToTwipsX(pixelX), m_viewport.ToTwipsY(pixelY));
+    present(m_board.TakeChanges());
+}
+
 void Form1::PrintBoard()
 {
+    hold(std::nullopt);
     m_board.ApplyPrintPalette();
     present(m_board.TakeChanges());
     // The screen palette comes back whatever printing does; its failures are not the user's
@@ -212,7 +250,28 @@ void Form1::paintSurface(Canvas& canvas, const RectF& clientArea) const
 
 void Form1::paintButton(Canvas& canvas, ButtonRef ref, const RectF& box, ButtonState state) const
 {
+    state.held = ref.group == ButtonRef::Group::Token && m_held == ref.index;
     PaintButton(canvas, m_board, ref, box, state, m_viewport, m_toolkit.Colours());
+}
+
+std::string Form1::tokenDescription(int token) const
+{
+    return m_held == token ? std::string(kHeldDescription) : TokenDescription(m_board, token);
+}
+
+void Form1::hold(std::optional<int> token)
+{
+    if (token == m_held)
+        return;
+    const std::optional<int> was = std::exchange(m_held, token);
+    for (const std::optional<int> changed : {was, token})
+        if (changed) {
+            const ButtonRef ref = ButtonRef::token(*changed);
+            m_toolkit.SetButtonDescription(ref, tokenDescription(*changed));
+            m_toolkit.RepaintButton(ref);
+        }
+    if (was.has_value() != token.has_value())
+        m_toolkit.SetPlacingPointer(token.has_value());
 }
 
 void Form1::present(Change changes)
@@ -239,7 +298,7 @@ void Form1::placeButtons(bool tokensOnly)
         m_toolkit.PlaceButton(ref, ButtonPixels(m_board, ref, m_viewport),
             ScaledFont(ref.row().font, m_viewport).pixelSize);
         if (ref.group == ButtonRef::Group::Token)
-            m_toolkit.SetButtonDescription(ref, TokenDescription(m_board, ref.index));
+            m_toolkit.SetButtonDescription(ref, tokenDescription(ref.index));
     }
 }
 

@@ -43,7 +43,7 @@ public:
     // A key that is no typed character, pressed while `focused` has the keyboard focus (nothing:
     // the window itself). True when the board used it and the control must not see it: an arrow
     // moves a focused token a pixel's worth (ten with Shift), Enter presses a focused command
-    // button, and neither Enter nor Space ever clicks a token.
+    // button, neither Enter nor Space ever clicks a token, and Escape lets go of a held token.
     bool formKeyDown(Key, bool shift, std::optional<ButtonRef> focused);
 
     void cmdclearClick();
@@ -53,10 +53,17 @@ public:
     void commandClick(layout::Command);
 
     // Any mouse button pressed on a token: remembers it and blocks in the toolkit's drag loop.
+    // A press that ends as a click picks the token up (on the token already held, it lets go);
+    // any other end of the drag lets go of whatever was held.
     void tokenMouseDown(int index, MouseButton);
+    // The end of a drag that outlived its press handler (the toolkit's BeginDrag said Pending).
+    void tokenDragEnd(int index, DragEnd);
     DragOffer tokenStartDrag(int index) const;
-    // A drop on the window's surface, at a client point in pixels.
+    // A drop on the window's surface, at a client point in pixels. It ends any hold.
     void formDragDrop(double pixelX, double pixelY);
+    // A click on the window's surface (not on a push button), at a client point in pixels: the
+    // held token goes there as a drop there would put it, and the hold ends.
+    void formClick(double pixelX, double pixelY);
 
     void PrintBoard();
 
@@ -65,8 +72,14 @@ public:
 
     const ChartBoard& board() const { return m_board; }
     const Viewport& viewport() const { return m_viewport; }
+    // The token a click picked up, waiting for the click that says where it goes.
+    std::optional<int> heldToken() const { return m_held; }
+    // What a screen reader hears of a token beyond its name: where it stands, or while it is
+    // held, that a click puts it down.
+    std::string tokenDescription(int token) const;
 
 private:
+    void hold(std::optional<int> token);
     void present(Change);
     void moveByKey(int token, Key, bool shift);
     void placeButtons(bool tokensOnly);
@@ -74,6 +87,7 @@ private:
     Toolkit& m_toolkit;
     ChartBoard m_board;
     Viewport m_viewport;
+    std::optional<int> m_held;
 };
 
 } // namespace vantorel

@@ -45,7 +45,17 @@ enum class MouseButton { Left, Right, Middle, Other };
 enum class DropEffect { None = 0, Copy = 1, Move = 2, Link = 4 };
 
 // Keys that are not typed characters but that the board answers, with the key that has none.
-enum class Key { Left, Right, Up, Down, Enter, Space, Other };
+enum class Key { Left, Right, Up, Down, Enter, Space, Escape, Other };
+
+// How a token's drag ended, as its source saw it.
+enum class DragEnd {
+    // Let go before the pointer ever went past the platform's drag distance: a click.
+    Click,
+    // Anything else: dropped, refused, let go outside the window, or cancelled.
+    Drag,
+    // Still going on when the call returns; the end is reported later (Form1::tokenDragEnd).
+    Pending,
+};
 
 // The desktop's own colours, for what the board leaves to the system.
 struct SystemColours {
@@ -90,8 +100,13 @@ public:
     // The surface (background, frame, lines, labels) must be drawn again.
     virtual void RepaintSurface() = 0;
     virtual void CloseWindow() = 0;
-    // Opens a drag with the token as its source; returns when the drag has ended, however.
-    virtual void BeginDrag(int token) = 0;
+    // Opens a drag with the token as its source; returns when the drag has ended, however, and
+    // says how. A toolkit that cannot wait for the end returns Pending at once.
+    virtual DragEnd BeginDrag(int token) = 0;
+    // The button must be drawn again: its picture changed though nothing the toolkit knows did.
+    virtual void RepaintButton(ButtonRef) = 0;
+    // While a token is held, the pointer over the board's surface says a click puts it there.
+    virtual void SetPlacingPointer(bool) = 0;
     // Sends the window's client area, as it looks now, to the default printer. May throw.
     virtual void PrintClientArea() = 0;
 };

@@ -56,4 +56,12 @@ xdotool key --window "$WIN" Return
 sleep 0.3
 check "Enter presses the focused RESET" is_pixel $SUN_HOME "$SUN"
 check "and Sun is in the tray again" [ "$(reader describe Sun)" = "in the tray" ]
+
+# A click picks Sun up: the reader hears it held, and where it stands again once let go.
+click $SUN_HOME
+check "a click on Sun: a screen reader hears it held" \
+    [ "$(reader describe Sun)" = "held: click where to put it" ]
+xdotool key --window "$WIN" Escape
+sleep 0.3
+check "Escape lets go: it hears Sun is in the tray" [ "$(reader describe Sun)" = "in the tray" ]
 finish

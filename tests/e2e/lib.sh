@@ -85,6 +85,33 @@ pixel() { "$XPROBE" pixel "$WIN" "$1" "$2"; }
 dark() { "$XPROBE" dark "$WIN" "$@"; }
 is_pixel() { [[ "$(pixel "$1" "$2")" == "$3" ]]; }
 more_than() { [[ "$1" -gt "$2" ]]; }
+not() { ! "$@"; }
+# Runs a check until it holds, for five seconds at most (times PACE), so that it waits for the
+# program rather than for the clock.
+eventually() {
+    local _
+    for _ in $(seq $((100 * PACE))); do
+        "$@" && return 0
+        sleep 0.05
+    done
+    "$@"
+}
+# A token of colour COLOUR has its top-left corner at window point X Y: its colour just inside,
+# the light yellow ground just outside; HELD when a band of ink runs round it instead.
+corner_at() { # X Y COLOUR [HELD]
+    local inside=$3
+    [[ -n "${4:-}" ]] && inside="0 0 0"
+    is_pixel $(($1 + 1)) $(($2 + 1)) "$inside" && is_pixel $(($1 + 2)) $(($2 + 2)) "$3" &&
+        is_pixel $(($1 - 1)) $(($2 + 1)) "255 255 192" && is_pixel $(($1 + 1)) $(($2 - 1)) "255 255 192"
+}
+# The pointer's shape now has its hot spot in its middle, as a crosshair's is (an arrow's is at
+# its tip). Reads xprobe's "WxH X,Y NAME".
+pointer_is_crosshair() {
+    local size hot
+    read -r size hot _ < <("$XPROBE" cursor "$WIN") || return 1
+    local w=${size%x*} h=${size#*x} x=${hot%,*} y=${hot#*,}
+    (( 3 * x > w && 3 * x < 2 * w && 3 * y > h && 3 * y < 2 * h ))
+}
 
 # Presses a mouse button at one window point, moves there in small steps, and lets go.
 drag() { # drag X1 Y1 X2 Y2 [button]

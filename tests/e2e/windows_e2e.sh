@@ -103,6 +103,27 @@ check "typing c brings it home" is_pixel 932 388 "$MARS"
 drag 932 388 940 490 # onto another token
 check "a drop onto another token is refused" is_pixel 932 388 "$MARS"
 
+# Clicks alone: a click picks Sun up, the next click puts its corner there, Escape lets go.
+SUN="255 224 192"
+click 932 100
+check "a click on Sun leaves it in place, banded in ink: held" eventually corner_at 928 96 "$SUN" held
+"$XPROBE" ppm "$WIN" "$PWD/held-sun-wine.ppm"
+echo "the held Sun on screen: $PWD/held-sun-wine.ppm"
+xdotool mousemove --window "$WIN" 600 300
+pause 0.3
+check "over the surface the pointer is a crosshair while Sun is held" eventually pointer_is_crosshair
+click 250 60
+pause 0.3
+check "a click in Aries puts Sun's top-left corner on the click point" eventually corner_at 250 60 "$SUN"
+check "and the pointer is no crosshair any more" not pointer_is_crosshair
+click 260 75
+xdotool key Escape
+pause 0.3
+click 600 420
+pause 0.3
+check "a click on it and Escape let go: the next click moves nothing" corner_at 250 60 "$SUN"
+click 952 556
+
 click 952 588
 check "CLR RASHIS hides the names" [ "$(dark 184 24 160 17)" = 0 ]
 

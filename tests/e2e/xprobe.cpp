@@ -6,6 +6,7 @@
 //   xprobe maximise WINDOW           asks the window manager to maximise the window
 //   xprobe icons WINDOW              prints the sizes of the window's icons ("16x16 32x32 ...")
 //   xprobe ppm WINDOW FILE           writes the window's picture to FILE as a binary PPM
+//   xprobe cursor WINDOW             prints the pointer's shape now: "WxH HOTX,HOTY NAME"
 //   xprobe frame WINDOW              prints where the window's client area is on the screen
 //                                    and the frame the window manager gives it, "X Y WIDTH
 //                                    HEIGHT LEFT RIGHT TOP BOTTOM" (the frame 0 0 0 0 if none)
@@ -17,6 +18,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,7 +29,8 @@ int Usage()
 {
     std::fputs(
         "usage: xprobe pixel WIN X Y | dark WIN X Y W H | close WIN | maximise WIN | icons WIN |\n"
-        "              ppm WIN FILE | frame WIN | workarea | resources TEXT | dock HEIGHT\n",
+        "              ppm WIN FILE | cursor WIN | frame WIN | workarea | resources TEXT |\n"
+        "              dock HEIGHT\n",
         stderr);
     return 2;
 }
@@ -192,6 +195,22 @@ int main(int argc, char** argv)
         std::printf("\n");
         if (data)
             XFree(data);
+        XCloseDisplay(display);
+        return 0;
+    }
+
+    if (!std::strcmp(verb, "cursor")) {
+        int event = 0, error = 0;
+        XFixesCursorImage* image = XFixesQueryExtension(display, &event, &error)
+            ? XFixesGetCursorImage(display)
+            : nullptr;
+        if (!image) {
+            std::fputs("xprobe: cannot read the pointer's shape\n", stderr);
+            return 1;
+        }
+        std::printf("%dx%d %d,%d %s\n", image->width, image->height, image->xhot, image->yhot,
+            image->name && *image->name ? image->name : "-");
+        XFree(image);
         XCloseDisplay(display);
         return 0;
     }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// libFuzzer target: any sequence of key codes, drop points (any double: negative, huge, NaN,
-// infinite), presses, commands, window sizes, prints that fail and paints, through Form1's
-// handlers. After every step the board's invariants must hold.
+// libFuzzer target: any sequence of key codes, drop and click points (any double: negative,
+// huge, NaN, infinite), presses that end as clicks or drags, commands, window sizes, prints that
+// fail and paints, through Form1's handlers. After every step the board's invariants must hold.
 
 #include "../BoardInvariants.h"
 #include "../FakeToolkit.h"
@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
 
     while (!in.empty()) {
-        switch (in.byte() % 8) {
+        switch (in.byte() % 9) {
         case 0:
             form.formKeyPress(in.value<char16_t>());
             break;
@@ -84,6 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             form.formDragDrop(in.value<double>(), in.value<double>());
             break;
         case 2:
+            toolkit.dragEnd = in.byte() & 1 ? DragEnd::Click : DragEnd::Drag;
             form.tokenMouseDown(int(in.byte() % 12) - 1, MouseButton(in.byte() % 4));
             break;
         case 3:
@@ -104,6 +105,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         case 7:
             form.clrrashiClick();
+            break;
+        case 8:
+            form.formClick(in.value<double>(), in.value<double>());
             break;
         }
         Require(BoardProblems(form.board()), "a step");

@@ -490,6 +490,75 @@ async function testDrags(browser) {
     await pen.close();
 }
 
+// A chart laid out with clicks alone, by mouse and by finger: a click or tap on Sun picks it up
+// (banded in ink, a crosshair over the surface, and a reader told so), the next one on the
+// surface puts its corner there. Then one way of letting go for each.
+async function testClickToPlace(browser) {
+    for (const touch of [false, true]) {
+        const how = touch ? 'a tap' : 'a click';
+        const page = await openBoard(browser, { touch });
+        const tap = async (p) => {
+            if (touch) {
+                await page.touchscreen.touchStart(p.x, p.y);
+                await page.touchscreen.touchEnd();
+            } else {
+                await page.mouse.click(p.x, p.y);
+            }
+            await frame(page);
+        };
+        const described = (caption) => page.$eval(button(caption), (el) => el.getAttribute('aria-description'));
+        const cursor = () => page.$eval('#surface', (el) => getComputedStyle(el).cursor);
+        const sun = TOKENS[1][2];
+        const home = await rectOf(page, 'Sun');
+
+        await tap(at(page, 600, 420));
+        check(`${how} on the surface with nothing held moves nothing`, isAt(await rectOf(page, 'Sun'), home));
+
+        await tap(await centreOf(page, 'Sun'));
+        const shot = path.resolve(`held-sun-web-${touch ? 'touch' : 'mouse'}.png`);
+        fs.writeFileSync(shot, await page.screenshot({ type: 'png' }));
+        console.log(`the held Sun on the page: ${shot}`);
+        const image = await screenshot(page);
+        const held = {
+            at: await rectOf(page, 'Sun'),
+            band: pixel(image, home.x + 1, home.y + 1),
+            inside: pixel(image, home.x + 2, home.y + 2),
+            description: await described('Sun'),
+            cursor: await cursor(),
+        };
+        check(`${how} on Sun picks it up where it stands: banded in ink, a crosshair, and said`,
+            isAt(held.at, home) && same(held.band, INK) && same(held.inside, sun)
+                && held.description === 'held: click where to put it' && held.cursor === 'crosshair',
+            held);
+
+        const aries = at(page, 250, 60);
+        await tap(aries);
+        const placed = { at: await rectOf(page, 'Sun'), description: await described('Sun'),
+            cursor: await cursor(), band: pixel(await screenshot(page), aries.x + 1, aries.y + 1) };
+        check(`the next ${touch ? 'tap' : 'click'} in Aries puts Sun's corner there and lets go`,
+            isAt(placed.at, aries) && placed.description === 'in Aries' && placed.cursor !== 'crosshair'
+                && same(placed.band, sun), placed);
+
+        // Letting go: by mouse, Escape; by finger, a tap on Mon, which picks Mon up instead.
+        await tap(await centreOf(page, 'Sun'));
+        if (touch)
+            await tap(await centreOf(page, 'Mon'));
+        else
+            await page.keyboard.press('Escape');
+        await frame(page);
+        const mon = await rectOf(page, 'Mon');
+        const leo = at(page, 600, 420);
+        await tap(leo);
+        const after = { sun: await rectOf(page, 'Sun'), mon: await rectOf(page, 'Mon'),
+            description: await described('Sun') };
+        check(touch ? 'a tap on Mon lets Sun go and picks Mon up: the next tap moves Mon alone'
+            : 'Escape lets go of Sun: the next click moves nothing',
+        isAt(after.sun, aries) && after.description === 'in Aries'
+            && isAt(after.mon, touch ? leo : mon), after);
+        await page.close();
+    }
+}
+
 // Drags from another application, through the browser's own drag events; Copy 1, Link 2,
 // Move 16 in the protocol's mask.
 async function testDropsFromOutside(browser) {
@@ -722,8 +791,8 @@ async function bench(browser) {
             '--disable-component-update', '--disable-sync', '--user-data-dir=' + path.join(scratch, 'profile')],
     });
     try {
-        for (const test of [testPicture, testScreens, testAccessibility, testKeyboard, testDrags, testDropsFromOutside,
-                 testToggle, testPrint, testExit, testRequests]) {
+        for (const test of [testPicture, testScreens, testAccessibility, testKeyboard, testDrags,
+                 testClickToPlace, testDropsFromOutside, testToggle, testPrint, testExit, testRequests]) {
             try {
                 await test(browser, scratch);
             } catch (e) {

@@ -5,6 +5,7 @@
 #include "QtPrintModule.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -56,6 +57,8 @@ Key KeyOf(int qtKey)
         return Key::Enter;
     case Qt::Key_Space:
         return Key::Space;
+    case Qt::Key_Escape:
+        return Key::Escape;
     default:
         return Key::Other;
     }
@@ -85,6 +88,8 @@ BoardButton::BoardButton(QtForm& form, ButtonRef ref)
     setText(ToQString(ref.row().caption));
     setFocusPolicy(Qt::StrongFocus);
     setAutoDefault(false);
+    // The window's crosshair, while a token is held, is for its surface alone.
+    setCursor(Qt::ArrowCursor);
 }
 
 void BoardButton::paintEvent(QPaintEvent*)
@@ -102,7 +107,7 @@ void BoardButton::mousePressEvent(QMouseEvent* event)
     // A token never behaves as a button: any press opens a drag, and the press handler returns
     // only when the drag has ended.
     event->accept();
-    m_form.form().tokenMouseDown(m_ref.index, FromQt(event->button()));
+    m_form.tokenPressed(m_ref.index, FromQt(event->button()), event->scenePosition());
 }
 
 void BoardButton::mouseDoubleClickEvent(QMouseEvent* event)
@@ -196,6 +201,41 @@ bool QtForm::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+void QtForm::tokenPressed(int index, MouseButton button, const QPointF& at)
+{
+    m_tokenPressAt = at;
+    m_form.tokenMouseDown(index, button);
+    m_tokenPressAt.reset();
+}
+
+void QtForm::Press::moveTo(const QPointF& at)
+{
+    dragged = dragged || (at - from).manhattanLength() >= QApplication::startDragDistance();
+}
+
+void QtForm::mousePressEvent(QMouseEvent* event)
+{
+    if (!m_surfacePress)
+        m_surfacePress = Press {event->position()};
+}
+
+void QtForm::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_surfacePress)
+        m_surfacePress->moveTo(event->position());
+}
+
+void QtForm::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!m_surfacePress || event->buttons() != Qt::NoButton)
+        return;
+    Press press = *m_surfacePress;
+    m_surfacePress.reset();
+    press.moveTo(event->position());
+    if (!press.dragged && !overPushButton(event->position()))
+        m_form.formClick(event->position().x(), event->position().y());
+}
+
 bool QtForm::overPushButton(const QPointF& pos) const
 {
     const QWidget* child = childAt(pos.toPoint());
@@ -204,6 +244,8 @@ bool QtForm::overPushButton(const QPointF& pos) const
 
 void QtForm::dragEnterEvent(QDragEnterEvent* event)
 {
+    if (m_ownDrag)
+        m_ownDrag->moveTo(event->position());
     // Whatever is dragged in is welcome; its payload is never read.
     event->setDropAction(Answer(event->possibleActions()));
     event->accept();
@@ -211,6 +253,8 @@ void QtForm::dragEnterEvent(QDragEnterEvent* event)
 
 void QtForm::dragMoveEvent(QDragMoveEvent* event)
 {
+    if (m_ownDrag)
+        m_ownDrag->moveTo(event->position());
     // Only the window's own surface takes drops: over a push button the pointer says no.
     if (overPushButton(event->position())) {
         event->ignore();
@@ -222,7 +266,10 @@ void QtForm::dragMoveEvent(QDragMoveEvent* event)
 
 void QtForm::dropEvent(QDropEvent* event)
 {
-    if (overPushButton(event->position())) {
+    if (m_ownDrag)
+        m_ownDrag->moveTo(event->position());
+    // A token's own drag that never went past the drag distance is a click, not a drop.
+    if (overPushButton(event->position()) || (m_ownDrag && !m_ownDrag->dragged)) {
         event->ignore();
         return;
     }
@@ -272,7 +319,7 @@ void QtForm::CloseWindow()
     close();
 }
 
-void QtForm::BeginDrag(int token)
+DragEnd QtForm::BeginDrag(int token)
 {
     BoardButton* source = m_tokens.at(std::size_t(token));
     const DragOffer offer = m_form.tokenStartDrag(token);
@@ -289,7 +336,28 @@ void QtForm::BeginDrag(int token)
     // where the token's corner will stand.
     drag.setPixmap(source->grab());
     drag.setHotSpot(QPoint(0, 0));
+    m_ownDrag = Press {m_tokenPressAt.value_or(QPointF(mapFromGlobal(QCursor::pos())))};
     m_dragRunner(drag, allowed);
+    // The window saw the way while the pointer was over it; where it ends counts too, in case
+    // that is outside. Ended with every button up, never having gone far: a click. Escape ends a
+    // drag with the button still down, and that is no click.
+    m_ownDrag->moveTo(mapFromGlobal(QCursor::pos()));
+    const bool click = !m_ownDrag->dragged && QGuiApplication::mouseButtons() == Qt::NoButton;
+    m_ownDrag.reset();
+    return click ? DragEnd::Click : DragEnd::Drag;
+}
+
+void QtForm::RepaintButton(ButtonRef ref)
+{
+    button(ref)->update();
+}
+
+void QtForm::SetPlacingPointer(bool placing)
+{
+    if (placing)
+        setCursor(Qt::CrossCursor);
+    else
+        unsetCursor();
 }
 
 void QtForm::PrintClientArea()

@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <optional>
 
 class QDrag;
 
@@ -47,6 +48,9 @@ public:
     BoardButton* button(ButtonRef) const;
     void setDragRunner(DragRunner runner) { m_dragRunner = std::move(runner); }
     void setBoardPrinter(BoardPrinter printer) { m_boardPrinter = std::move(printer); }
+    // A press on a token, at a point of the window: remembered, so the drag it opens can tell
+    // whether the pointer ever went past the drag distance.
+    void tokenPressed(int index, MouseButton, const QPointF& at);
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -55,6 +59,9 @@ protected:
     void dragEnterEvent(QDragEnterEvent*) override;
     void dragMoveEvent(QDragMoveEvent*) override;
     void dropEvent(QDropEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
 
 private:
     // Toolkit
@@ -65,16 +72,30 @@ private:
     void SetButtonDescription(ButtonRef, std::string_view utf8) override;
     void RepaintSurface() override;
     void CloseWindow() override;
-    void BeginDrag(int token) override;
+    DragEnd BeginDrag(int token) override;
+    void RepaintButton(ButtonRef) override;
+    void SetPlacingPointer(bool) override;
     void PrintClientArea() override;
 
     bool overPushButton(const QPointF&) const;
+
+    // A press that may yet be a click: where it began, and whether the pointer has since gone
+    // past the drag distance.
+    struct Press {
+        QPointF from;
+        bool dragged = false;
+        void moveTo(const QPointF&);
+    };
 
     Form1 m_form {*this};
     std::array<BoardButton*, layout::kTokenCount> m_tokens {};
     std::array<BoardButton*, layout::kCommandCount> m_commands {};
     DragRunner m_dragRunner;
     BoardPrinter m_boardPrinter;
+    std::optional<QPointF> m_tokenPressAt;
+    // A token's own drag, while it runs, and a press on the surface until its release.
+    std::optional<Press> m_ownDrag;
+    std::optional<Press> m_surfacePress;
 };
 
 } // namespace vantorel

@@ -24,6 +24,9 @@ void vt_size_print_page(double width, double height);
 void vt_print();
 void vt_close(const char* line, int length, int groundRgb);
 void vt_begin_drag(int id);
+void vt_invalidate_button(int id);
+// While a token is held, the pointer over the surface says a click puts it there.
+void vt_set_placing(int placing);
 
 void vt_fill(int target, double x, double y, double width, double height, int rgb);
 void vt_text(int target, double x, double y, double width, double height, const char* text,

@@ -104,10 +104,25 @@ void WebForm::tokenDown(int id, MouseButton button)
         m_form.tokenMouseDown(ref.index, button);
 }
 
+void WebForm::tokenDragEnd(int id, bool click)
+{
+    if (m_closed || id < 0 || id >= int(kStackingOrder.size()))
+        return;
+    const ButtonRef ref = kStackingOrder[std::size_t(id)];
+    if (ref.group == ButtonRef::Group::Token)
+        m_form.tokenDragEnd(ref.index, click ? DragEnd::Click : DragEnd::Drag);
+}
+
 void WebForm::drop(double cssX, double cssY)
 {
     if (!m_closed)
         m_form.formDragDrop(cssX * m_ratio - m_offsetX, cssY * m_ratio - m_offsetY);
+}
+
+void WebForm::surfaceClick(double cssX, double cssY)
+{
+    if (!m_closed)
+        m_form.formClick(cssX * m_ratio - m_offsetX, cssY * m_ratio - m_offsetY);
 }
 
 void WebForm::keyPress(char16_t code)
@@ -175,11 +190,22 @@ void WebForm::CloseWindow()
     vt_close(kClosedLine.data(), int(kClosedLine.size()), Rgb(m_form.board().WindowBackground()));
 }
 
-void WebForm::BeginDrag(int token)
+DragEnd WebForm::BeginDrag(int token)
 {
     // A page cannot hold the press handler until the drag ends: the drag runs on in the page,
-    // and its drop arrives later as a drop on the window.
+    // and its drop and its end arrive later.
     vt_begin_drag(ButtonId(ButtonRef::token(token)));
+    return DragEnd::Pending;
+}
+
+void WebForm::RepaintButton(ButtonRef ref)
+{
+    vt_invalidate_button(ButtonId(ref));
+}
+
+void WebForm::SetPlacingPointer(bool placing)
+{
+    vt_set_placing(placing);
 }
 
 void WebForm::PrintClientArea()

@@ -25,8 +25,12 @@ public:
 
     // A press on the button `id`, which opens a drag when it is a token.
     void tokenDown(int id, MouseButton);
+    // The end of the drag a press on the token `id` opened; `click` when it never went anywhere.
+    void tokenDragEnd(int id, bool click);
     // A drop at a point of the page, in CSS pixels.
     void drop(double cssX, double cssY);
+    // A click or tap on the page's surface, at a point in CSS pixels.
+    void surfaceClick(double cssX, double cssY);
     void keyPress(char16_t code);
     // A key pressed while the button `id` has the focus (-1: none); true when the board used it.
     bool keyDown(Key, bool shift, int focusedId);
@@ -43,7 +47,9 @@ private:
     void SetButtonDescription(ButtonRef, std::string_view utf8) override;
     void RepaintSurface() override;
     void CloseWindow() override;
-    void BeginDrag(int token) override;
+    DragEnd BeginDrag(int token) override;
+    void RepaintButton(ButtonRef) override;
+    void SetPlacingPointer(bool) override;
     void PrintClientArea() override;
 
     void paintPrintPage(const ChartBoard&);

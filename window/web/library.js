@@ -38,6 +38,12 @@ mergeInto(LibraryManager.library, {
     vt_begin_drag: function (id) {
         VT.beginDrag(id);
     },
+    vt_invalidate_button: function (id) {
+        VT.invalidateButton(id);
+    },
+    vt_set_placing: function (placing) {
+        VT.setPlacing(placing !== 0);
+    },
     vt_fill: function (target, x, y, width, height, rgb) {
         VT.fill(target, x, y, width, height, rgb);
     },

@@ -53,9 +53,19 @@ EMSCRIPTEN_KEEPALIVE void web_token_down(int id, int domButton)
     g_form->tokenDown(id, FromDom(domButton));
 }
 
+EMSCRIPTEN_KEEPALIVE void web_token_drag_end(int id, int click)
+{
+    g_form->tokenDragEnd(id, click != 0);
+}
+
 EMSCRIPTEN_KEEPALIVE void web_drop(double cssX, double cssY)
 {
     g_form->drop(cssX, cssY);
+}
+
+EMSCRIPTEN_KEEPALIVE void web_surface_click(double cssX, double cssY)
+{
+    g_form->surfaceClick(cssX, cssY);
 }
 
 EMSCRIPTEN_KEEPALIVE void web_key_press(int code)
@@ -63,11 +73,11 @@ EMSCRIPTEN_KEEPALIVE void web_key_press(int code)
     g_form->keyPress(char16_t(code));
 }
 
-// Keys as page.js names them: 0-3 the arrows left, right, up, down; 4 Enter; 5 Space.
+// Keys as page.js names them: 0-3 the arrows left, right, up, down; 4 Enter; 5 Space; 6 Escape.
 EMSCRIPTEN_KEEPALIVE int web_key_down(int key, int shift, int focusedId)
 {
     const vantorel::Key k
-        = key >= 0 && key <= 5 ? static_cast<vantorel::Key>(key) : vantorel::Key::Other;
+        = key >= 0 && key <= 6 ? static_cast<vantorel::Key>(key) : vantorel::Key::Other;
     return g_form->keyDown(k, shift != 0, focusedId) ? 1 : 0;
 }
 

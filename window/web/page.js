@@ -23,8 +23,12 @@ var VT = {
     shown: false,
     // The press that is opening a drag, while the compiled handler runs.
     press: null,
-    // The drag in progress: { pointerId, ghost, el }.
+    // The drag in progress: { id, pointerId, ghost, el, from, dragged }.
     drag: null,
+    // A press on the surface, until its release: { pointerId, from, dragged }.
+    surfacePress: null,
+    // A token is held: the next click on the surface puts it there.
+    holding: false,
     closed: false,
 
     setup(title) {
@@ -78,10 +82,15 @@ var VT = {
         window.addEventListener('keydown', VT.keyDown, true);
         window.addEventListener('pointermove', VT.dragMove, true);
         window.addEventListener('pointerup', VT.dragEnd, true);
-        window.addEventListener('pointercancel', VT.cancelDrag, true);
-        window.addEventListener('blur', VT.cancelDrag);
+        window.addEventListener('pointercancel', VT.abandonDrag, true);
+        window.addEventListener('blur', VT.abandonDrag);
+        VT.surface.addEventListener('pointerdown', VT.surfaceDown);
+        window.addEventListener('pointermove', VT.surfaceMove, true);
+        window.addEventListener('pointerup', VT.surfaceUp, true);
+        window.addEventListener('pointercancel', () => { VT.surfacePress = null; }, true);
         window.addEventListener('contextmenu', (e) => {
-            if (VT.drag || (e.target instanceof Element && e.target.closest('button.token')))
+            if (VT.drag || VT.holding
+                || (e.target instanceof Element && e.target.closest('button.token')))
                 e.preventDefault();
         }, true);
         document.addEventListener('dragenter', VT.dragOverFromOutside);
@@ -146,6 +155,12 @@ var VT = {
 
     setDescription(id, description) {
         VT.buttons[id].el.setAttribute('aria-description', description);
+    },
+
+    // While a token is held the pointer over the surface is a crosshair (shell.html's style).
+    setPlacing(placing) {
+        VT.holding = placing;
+        document.body.classList.toggle('holding', placing);
     },
 
     setVisible(id, visible) {
@@ -279,7 +294,7 @@ var VT = {
             e.preventDefault();
             e.stopPropagation();
             if (e.key === 'Escape')
-                VT.cancelDrag();
+                VT.abandonDrag();
             return;
         }
         if (e.key.length === 1 && !e.ctrlKey && !e.metaKey && !e.altKey && !e.isComposing)
@@ -297,7 +312,7 @@ var VT = {
     },
 
     // In the order the board numbers them.
-    boardKeys: ['ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown', 'Enter', ' '],
+    boardKeys: ['ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown', 'Enter', ' ', 'Escape'],
 
     tokenDown(id, e) {
         // No focus change, text selection, context menu or auto-scroll: the press is the drag's.
@@ -333,15 +348,25 @@ var VT = {
         ghost.style.width = b.el.style.width;
         ghost.style.height = b.el.style.height;
         document.body.appendChild(ghost);
-        VT.drag = { pointerId: e.pointerId, ghost, el: b.el };
+        VT.drag = { id, pointerId: e.pointerId, ghost, el: b.el, from: [e.clientX, e.clientY],
+            dragged: false };
         document.body.classList.add('dragging');
         VT.dragMove(e);
+    },
+
+    // A press stays a click while the pointer keeps within a few CSS pixels of where it went
+    // down, on either axis; a finger, less exact than a mouse or a pen, is given a few more.
+    travel(press, e) {
+        const slop = e.pointerType === 'touch' ? 10 : 4;
+        press.dragged = press.dragged || Math.abs(e.clientX - press.from[0]) > slop
+            || Math.abs(e.clientY - press.from[1]) > slop;
     },
 
     dragMove(e) {
         const drag = VT.drag;
         if (!drag || e.pointerId !== drag.pointerId)
             return;
+        VT.travel(drag, e);
         drag.ghost.style.transform = 'translate(' + e.clientX + 'px, ' + e.clientY + 'px)';
         document.body.classList.toggle('refused', VT.overButton(e.clientX, e.clientY));
     },
@@ -352,21 +377,59 @@ var VT = {
             return;
         const x = e.clientX;
         const y = e.clientY;
+        VT.travel(drag, e);
         const refused = VT.overButton(x, y);
         VT.cancelDrag();
+        // Let go before it went anywhere: a click on the token, not a drop.
+        if (!drag.dragged)
+            return _web_token_drag_end(drag.id, 1);
         if (x >= 0 && y >= 0 && x < window.innerWidth && y < window.innerHeight && !refused)
             _web_drop(x, y);
+        _web_token_drag_end(drag.id, 0);
     },
 
+    // Ends the drag without a drop; returns it, if there was one.
     cancelDrag() {
         const drag = VT.drag;
         if (!drag)
-            return;
+            return null;
         VT.drag = null;
         drag.ghost.remove();
         if (drag.el.hasPointerCapture(drag.pointerId))
             drag.el.releasePointerCapture(drag.pointerId);
         document.body.classList.remove('dragging', 'refused');
+        return drag;
+    },
+
+    // A drag that ends cancelled (Escape, the browser taking the pointer, the page losing the
+    // focus) is no click.
+    abandonDrag() {
+        const drag = VT.cancelDrag();
+        if (drag && !VT.closed)
+            _web_token_drag_end(drag.id, 0);
+    },
+
+    surfaceDown(e) {
+        if (VT.closed || VT.drag || VT.surfacePress)
+            return;
+        VT.surfacePress = { pointerId: e.pointerId, from: [e.clientX, e.clientY], dragged: false };
+    },
+
+    surfaceMove(e) {
+        const press = VT.surfacePress;
+        if (press && e.pointerId === press.pointerId)
+            VT.travel(press, e);
+    },
+
+    // A click (or tap) on the surface: pressed and let go there, within the slop.
+    surfaceUp(e) {
+        const press = VT.surfacePress;
+        if (!press || e.pointerId !== press.pointerId)
+            return;
+        VT.surfacePress = null;
+        VT.travel(press, e);
+        if (!press.dragged && !VT.closed && !VT.overButton(e.clientX, e.clientY))
+            _web_surface_click(e.clientX, e.clientY);
     },
 
     // Only the board's surface takes drops; every push button, the token itself included,

@@ -3,6 +3,8 @@
 
 #include "Win32Form.h"
 
+#include <cstdlib>
+
 namespace vantorel {
 
 namespace {
@@ -128,20 +130,32 @@ public:
 
 class DropSource final : public ComObject<IDropSource> {
 public:
+    explicit DropSource(PressTravel& travel)
+        : m_travel(travel)
+    { }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
     {
         return Query(riid, IID_IDropSource, out);
     }
+    // OLE asks at every change of the mouse or the keys, the last time at the release.
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override
     {
-        if (escape)
+        POINT at {};
+        GetCursorPos(&at);
+        m_travel.MoveTo(at);
+        if (escape) {
+            m_travel.dragged = true;
             return DRAGDROP_S_CANCEL;
+        }
         // A token may be dragged with any button: the drag ends when none is held any more.
         if (!(keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)))
             return DRAGDROP_S_DROP;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+private:
+    PressTravel& m_travel;
 };
 
 class DropTarget final : public ComObject<IDropTarget> {
@@ -186,13 +200,19 @@ private:
 
 } // namespace
 
+void PressTravel::MoveTo(POINT at)
+{
+    dragged = dragged || std::abs(at.x - from.x) > GetSystemMetrics(SM_CXDRAG) / 2
+        || std::abs(at.y - from.y) > GetSystemMetrics(SM_CYDRAG) / 2;
+}
+
 IDataObject* CreateEmptyTextData()
 {
     return new EmptyTextData;
 }
-IDropSource* CreateDropSource()
+IDropSource* CreateDropSource(PressTravel& travel)
 {
-    return new DropSource;
+    return new DropSource(travel);
 }
 IDropTarget* CreateDropTarget(Win32Form& form)
 {

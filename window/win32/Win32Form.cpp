@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <initguid.h> // the accessibility GUIDs below are defined here, not imported
 #include <vector>
+#include <windowsx.h>
 #include <winspool.h>
 
 namespace vantorel {
@@ -60,6 +61,8 @@ Key KeyOf(WPARAM virtualKey)
         return Key::Enter;
     case VK_SPACE:
         return Key::Space;
+    case VK_ESCAPE:
+        return Key::Escape;
     default:
         return Key::Other;
     }
@@ -259,6 +262,9 @@ bool Win32Form::OverPushButton(POINT screen) const
 
 void Win32Form::DroppedAt(POINT screen)
 {
+    // A token's own drag that never left the drag rectangle is a click, not a drop.
+    if (m_ownDrag && !m_ownDrag->dragged)
+        return;
     POINT client = screen;
     ScreenToClient(m_hwnd, &client);
     m_form.formDragDrop(client.x, client.y);
@@ -344,6 +350,43 @@ LRESULT Win32Form::Handle(UINT message, WPARAM w, LPARAM l)
             SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
+    // A click on the surface, with any button: pressed and let go within the drag rectangle,
+    // not over a push button.
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (!m_surfacePress) {
+            m_surfacePress = PressTravel {{GET_X_LPARAM(l), GET_Y_LPARAM(l)}};
+            SetCapture(m_hwnd);
+        }
+        return 0;
+    case WM_MOUSEMOVE:
+        if (m_surfacePress)
+            m_surfacePress->MoveTo({GET_X_LPARAM(l), GET_Y_LPARAM(l)});
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        if (m_surfacePress && !(w & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
+            PressTravel press = *m_surfacePress;
+            const POINT at {GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+            press.MoveTo(at);
+            ReleaseCapture(); // and with the capture the press goes
+            POINT screen = at;
+            ClientToScreen(m_hwnd, &screen);
+            if (!press.dragged && !OverPushButton(screen))
+                m_form.formClick(at.x, at.y);
+        }
+        return 0;
+    case WM_CAPTURECHANGED:
+        m_surfacePress.reset();
+        return 0;
+    case WM_SETCURSOR:
+        if (m_placing && reinterpret_cast<HWND>(w) == m_hwnd && LOWORD(l) == HTCLIENT) {
+            SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32515))); // IDC_CROSS
+            return TRUE;
+        }
+        return DefWindowProcW(m_hwnd, message, w, l);
     case WM_COMMAND:
         if (HIWORD(w) == BN_CLICKED && LOWORD(w) >= kCommandIdBase
             && LOWORD(w) < kCommandIdBase + kCommandCount)
@@ -404,14 +447,39 @@ void Win32Form::CloseWindow()
     PostMessageW(m_hwnd, WM_CLOSE, 0, 0);
 }
 
-void Win32Form::BeginDrag(int)
+DragEnd Win32Form::BeginDrag(int)
 {
+    // From where the press that opens the drag went down.
+    const DWORD pressed = GetMessagePos();
+    m_ownDrag = PressTravel {{GET_X_LPARAM(pressed), GET_Y_LPARAM(pressed)}};
     IDataObject* data = CreateEmptyTextData();
-    IDropSource* source = CreateDropSource();
+    IDropSource* source = CreateDropSource(*m_ownDrag);
     DWORD effect = DROPEFFECT_NONE;
     DoDragDrop(data, source, DROPEFFECT_MOVE, &effect);
     source->Release();
     data->Release();
+    POINT end {};
+    GetCursorPos(&end);
+    m_ownDrag->MoveTo(end);
+    const bool click = !m_ownDrag->dragged;
+    m_ownDrag.reset();
+    return click ? DragEnd::Click : DragEnd::Drag;
+}
+
+void Win32Form::RepaintButton(ButtonRef ref)
+{
+    InvalidateRect(Button(ref), nullptr, FALSE);
+}
+
+void Win32Form::SetPlacingPointer(bool placing)
+{
+    m_placing = placing;
+    // The pointer takes its new shape at once where it stands over the surface, not at its next
+    // move.
+    POINT at {};
+    GetCursorPos(&at);
+    if (m_hwnd && WindowFromPoint(at) == m_hwnd)
+        SendMessageW(m_hwnd, WM_SETCURSOR, WPARAM(m_hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
 }
 
 void Win32Form::PrintClientArea()

@@ -5,6 +5,7 @@
 // and command buttons are owner-drawn push buttons above it. Drag and drop is OLE's.
 
 #include "Form1.h"
+#include "Ole.h"
 
 #include <array>
 #include <ole2.h>
@@ -45,7 +46,9 @@ private:
     void SetButtonDescription(ButtonRef, std::string_view utf8) override;
     void RepaintSurface() override;
     void CloseWindow() override;
-    void BeginDrag(int token) override;
+    DragEnd BeginDrag(int token) override;
+    void RepaintButton(ButtonRef) override;
+    void SetPlacingPointer(bool) override;
     void PrintClientArea() override;
 
     HINSTANCE m_instance;
@@ -56,6 +59,10 @@ private:
     IDropTarget* m_dropTarget = nullptr;
     // Annotates the buttons' own accessible objects; absent where the system has none.
     IAccPropServices* m_accessibility = nullptr;
+    // A token's own drag while it runs, and a press on the surface until its release.
+    std::optional<PressTravel> m_ownDrag;
+    std::optional<PressTravel> m_surfacePress;
+    bool m_placing = false;
     Form1 m_form {*this};
 };
 
