@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "IconArt.h"
 #include "QtForm.h"
+#include "QtOpening.h"
 #include "Version.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
-#include <QScreen>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -67,12 +67,6 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(ApplicationIcon());
 
     vantorel::QtForm form;
-    if (const QScreen* screen = form.screen()) {
-        const QRect room = screen->availableGeometry();
-        const vantorel::SizeF size
-            = vantorel::Viewport::InitialClientSize(room.width(), room.height());
-        form.resize(int(size.width), int(size.height));
-    }
-    form.show();
+    vantorel::ShowFitted(form);
     return app.exec();
 }

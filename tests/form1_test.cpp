@@ -410,22 +410,6 @@ TEST(DropAnswer, CopyWhereOfferedThenLinkAndMoveOnlyWhenNothingElse)
         EXPECT_EQ(AnswerDrop(c.offered), c.answer) << c.offered;
 }
 
-TEST(Viewport, OpensAtScaleOneOrShrinksToFitASmallScreen)
-{
-    const SizeF design = Viewport::DefaultClientSize();
-    EXPECT_DOUBLE_EQ(design.width, 1041.0);
-    EXPECT_DOUBLE_EQ(design.height, 741.0);
-    const SizeF big = Viewport::InitialClientSize(1920, 1080);
-    EXPECT_DOUBLE_EQ(big.width, 1041.0);
-    EXPECT_DOUBLE_EQ(big.height, 741.0);
-    const SizeF small = Viewport::InitialClientSize(800, 1000);
-    EXPECT_LE(small.width, 800.0);
-    EXPECT_NEAR(small.width / small.height, 1041.0 / 741.0, 0.01);
-    const Viewport fitted = Viewport::Fit(small.width, small.height);
-    EXPECT_LE(fitted.ToPixelsX(layout::kExtentRight), small.width);
-    EXPECT_LE(fitted.ToPixelsY(layout::kExtentBottom), small.height);
-}
-
 TEST(Viewport, HugeAndDegenerateInputsStayRepresentable)
 {
     const Viewport v = Viewport::Fit(0, -5);

@@ -40,9 +40,15 @@ Viewport Viewport::Fit(double clientWidth, double clientHeight)
     const SizeF design = DefaultClientSize();
     if (!(clientWidth > 0) || !(clientHeight > 0))
         return {};
-    const double scale = std::min(clientWidth / design.width, clientHeight / design.height);
-    return {scale, (clientWidth - design.width * scale) / 2.0,
-        (clientHeight - design.height * scale) / 2.0};
+    // The side that runs out of room first is filled exactly, with no rounding left over to
+    // push the board a fraction of a pixel outside.
+    const bool widthLimits = clientWidth * design.height <= clientHeight * design.width;
+    if (widthLimits) {
+        const double scale = clientWidth / design.width;
+        return {scale, 0.0, std::max(0.0, (clientHeight - design.height * scale) / 2.0)};
+    }
+    const double scale = clientHeight / design.height;
+    return {scale, std::max(0.0, (clientWidth - design.width * scale) / 2.0), 0.0};
 }
 
 SizeF Viewport::DefaultClientSize()
@@ -51,14 +57,43 @@ SizeF Viewport::DefaultClientSize()
         double(kDesignWidthTwips) / kTwipsPerPixel, double(kDesignHeightTwips) / kTwipsPerPixel};
 }
 
-SizeF Viewport::InitialClientSize(double availableWidth, double availableHeight)
+SizeF Viewport::OpeningClientSize(
+    const PixelRect& workArea, const FrameExtents& frame, double scale)
 {
+    if (!(scale > 0) || !std::isfinite(scale))
+        scale = 1.0;
     const SizeF design = DefaultClientSize();
-    if (!(availableWidth > 0) || !(availableHeight > 0))
-        return design;
-    const double scale
-        = std::min({1.0, availableWidth / design.width, availableHeight / design.height});
-    return {std::floor(design.width * scale), std::floor(design.height * scale)};
+    const SizeF wanted {std::round(design.width * scale), std::round(design.height * scale)};
+    if (workArea.width <= 0 || workArea.height <= 0)
+        return wanted;
+    const double roomWidth = std::max(1.0, std::floor(workArea.width - frame.left - frame.right));
+    const double roomHeight = std::max(1.0, std::floor(workArea.height - frame.top - frame.bottom));
+    if (wanted.width <= roomWidth && wanted.height <= roomHeight)
+        return wanted;
+    // The side that runs out of room first takes all of it; the other follows the board's
+    // aspect. Products and quotients of whole numbers: exact where the true value is whole.
+    if (roomWidth * design.height <= roomHeight * design.width)
+        return {roomWidth, std::max(1.0, std::floor(roomWidth * design.height / design.width))};
+    return {std::max(1.0, std::floor(roomHeight * design.width / design.height)), roomHeight};
+}
+
+PixelRect Viewport::KeepInside(const PixelRect& window, const PixelRect& area)
+{
+    PixelRect r = window;
+    r.x = std::max(area.x, std::min(r.x, area.x + area.width - r.width));
+    r.y = std::max(area.y, std::min(r.y, area.y + area.height - r.height));
+    return r;
+}
+
+Viewport Viewport::FitPage(double cssWidth, double cssHeight, double pixelRatio)
+{
+    if (!(pixelRatio > 0) || !std::isfinite(pixelRatio))
+        pixelRatio = 1.0;
+    // Fitted in CSS pixels, so a page of exactly the board's size shows it at exactly 1 px =
+    // 15 twips at any pixel ratio.
+    const Viewport css = Fit(cssWidth, cssHeight);
+    return {css.scale() * pixelRatio, std::round(css.originX() * pixelRatio),
+        std::round(css.originY() * pixelRatio)};
 }
 
 double Viewport::ToPixelsX(double twipsX) const

@@ -14,6 +14,15 @@ struct SizeF {
     double height = 0;
 };
 
+// What a window manager puts around a client area: the borders and the title bar, in the pixels
+// the client area is counted in (not always whole ones where a toolkit scales).
+struct FrameExtents {
+    double left = 0;
+    double top = 0;
+    double right = 0;
+    double bottom = 0;
+};
+
 class Viewport {
 public:
     static constexpr int kTwipsPerPixel = 15;
@@ -25,11 +34,24 @@ public:
     Viewport() = default;
     Viewport(double scale, double originX, double originY);
 
-    // The board fitted into a client area of that many pixels.
+    // The board fitted into a client area of that many pixels: whole, as large as the area
+    // allows, aspect kept, centred.
     static Viewport Fit(double clientWidth, double clientHeight);
-    // The window's opening client size: the board at scale 1, or smaller where the screen is.
+    // The board with its margin at scale 1.
     static SizeF DefaultClientSize();
-    static SizeF InitialClientSize(double availableWidth, double availableHeight);
+    // A desktop window's opening client size, in whole pixels. `scale` is the screen's scale
+    // where the backend counts device pixels (dots per inch / 96), 1 where the toolkit scales
+    // for it. The board opens at 1 px = 15 twips times `scale` wherever the work area holds
+    // that with the frame around it; elsewhere as large as the work area holds, aspect kept.
+    // An unknown work area (not positive) opens at that scale.
+    static SizeF OpeningClientSize(const PixelRect& workArea, const FrameExtents&, double scale);
+    // A window rectangle (frame included) moved the least that puts it inside `area`; where it
+    // is larger than the area, its top-left corner goes to the area's, so the title bar shows.
+    static PixelRect KeepInside(const PixelRect& window, const PixelRect& area);
+    // The board in a web page of that many CSS pixels, in device pixels: fitted as in a window,
+    // growing past scale 1 as well as shrinking, and centred to the nearest whole device
+    // pixel, so a page may move the whole picture without blurring an edge.
+    static Viewport FitPage(double cssWidth, double cssHeight, double pixelRatio);
 
     double scale() const { return m_scale; }
     double originX() const { return m_originX; }

@@ -226,7 +226,7 @@ int main(int argc, char** argv)
             missing += !there;
             std::printf("%-14s %s\n", s.name.c_str(), there ? "ok" : "MISSING");
         }
-        std::printf("board found at %.3f px per twip\n", p.scale);
+        std::printf("board found at %.5f px per twip\n", p.scale);
         return missing ? 1 : 0;
     }
     std::puts("no board frame found");

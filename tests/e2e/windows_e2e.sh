@@ -49,8 +49,10 @@ VANTOREL="$wine"
 "$VANTOREL" "$exe" &
 APP_PID=$!
 WIN=$(timeout $((30 * PACE)) xdotool search --sync --onlyvisible --name '^The Vantorel$' | head -1)
+# Until the first frame is on the screen: "Asc" and "Mar", the first and a late token, each in
+# its own colour.
 for _ in $(seq $((200 * PACE))); do
-    [[ "$(pixel 930 58 2>/dev/null)" == "255 255 128" ]] && break
+    [[ "$(pixel 930 58 2>/dev/null)" == "255 255 128" ]] && is_pixel 932 388 "$MARS" 2>/dev/null && break
     sleep 0.05
 done
 echo "start to first frame under Wine: $(( ($(date +%s%N) - start) / 1000000 )) ms"
@@ -192,4 +194,56 @@ check "SHOW RASHIS brings the names back" more_than "$(dark 184 24 160 17)" 30
 click 952 620
 wait_app_exit
 check "EXIT ends the program with status 0" [ "$EXIT_STATUS" = 0 ]
+
+# The monitor's scale, set as Windows' own dots per inch (in both places Wine reads it), and
+# screens with less room than the board needs.
+# The window's picture once it is whole: the chart found in it, and the same picture twice over.
+board_drawn() {
+    "$XPROBE" ppm "$WIN" "$CUPS_DIR/before.ppm" && "$GRIDCHECK" "$CUPS_DIR/before.ppm" >/dev/null \
+        && "$XPROBE" ppm "$WIN" "$CUPS_DIR/screen.ppm" && cmp -s "$CUPS_DIR/before.ppm" "$CUPS_DIR/screen.ppm"
+}
+open_at() { # open_at SCREEN DPI
+    local screen=$1 dpi=$2
+    # Wine learns the screen's size when its server starts: a new server for each screen.
+    wineserver -k 2>/dev/null
+    wineserver -w
+    kill "$XVFB_PID" && wait "$XVFB_PID" 2>/dev/null
+    start_xvfb "${screen}x24" || return 1
+    for key in 'HKCU\Control Panel\Desktop' \
+        'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+        "$wine" reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    done
+    "$VANTOREL" "$exe" &
+    APP_PID=$!
+    WIN=$(timeout $((30 * PACE)) xdotool search --sync --onlyvisible --name '^The Vantorel$' | head -1)
+    for _ in $(seq $((200 * PACE))); do
+        board_drawn && break
+        sleep 0.05
+    done
+    read -r CX CY CW CH _ <<<"$("$XPROBE" frame "$WIN")"
+    SCALE=$("$GRIDCHECK" "$CUPS_DIR/screen.ppm" | awk '/board found/ { printf "%.3f", $4 * 15 }')
+    echo "$screen at $dpi dpi: client $CW x $CH at $CX, $CY; the board at scale $SCALE"
+    check "$screen at $dpi dpi: every grid line and the frame, crisp" "$GRIDCHECK" "$CUPS_DIR/screen.ppm"
+}
+close_app() {
+    "$XPROBE" close "$WIN"
+    wait_app_exit
+}
+# Room for the board at the monitor's scale: exactly that.
+for dpi in 120 144; do
+    open_at 1920x1200 "$dpi"
+    want="$(((1041 * dpi + 48) / 96))x$(((741 * dpi + 48) / 96))"
+    check "at $dpi dpi the window opens at the monitor's scale, $want" [ "${CW}x$CH" = "$want" ]
+    close_app
+done
+# Too little room: fitted, the whole window on the screen, one side of it filling the screen.
+for room in "1366x768 144" "1280x720 96" "1280x720 144"; do
+    open_at $room
+    width=${room%x*} height=${room#*x} height=${height% *}
+    check "${room/ / at } dpi: the window fits the screen" [ $((CX + CW <= width && CY + CH <= height && CY > 0)) = 1 ]
+    spare_w=$((width - CW)) spare_h=$((height - CY - CH))
+    check "${room/ / at } dpi: and the board is as large as the screen allows" \
+        [ $((spare_w >= 0 && spare_h >= 0 && (spare_w < 40 || spare_h < 20))) = 1 ]
+    close_app
+done
 finish

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The Windows program's resources, read back from the built executable: the icon's three images
-# and the version record.
+# The Windows program's resources, read back from the built executable: the icon's three images,
+# the version record and the application manifest.
 # Usage: windows_resources.sh Vantorel.exe
 source "$(dirname "$0")/lib.sh"
 exe=$1
@@ -34,4 +34,30 @@ for pair in "FileVersion|1.00" "ProductVersion|1.00" "ProductName|Project1" "Int
     "OriginalFilename|Vantorel.exe"; do
     check "$pair" grep -qF "|$pair|" <<<"$text"
 done
+# A malformed manifest keeps Windows from starting the program at all. Read with Debian's own
+# python3, the one the set-up installs, not whichever comes first on the PATH.
+wrestool -x --raw -t 24 -n 1 "$exe" >"$scratch/manifest.xml"
+check "an application manifest, RT_MANIFEST 1" [ -s "$scratch/manifest.xml" ]
+manifest=$(/usr/bin/python3 - "$scratch/manifest.xml" <<'PY'
+import sys
+import xml.etree.ElementTree as tree
+root = tree.parse(sys.argv[1]).getroot()
+# Each element by its local name, namespaces aside: "name=text" and "name@attribute=value".
+for e in root.iter():
+    name = e.tag.split("}")[-1]
+    if e.text and e.text.strip():
+        print(f"{name}={e.text.strip()}")
+    for key, value in e.attrib.items():
+        print(f"{name}@{key}={value}")
+PY
+)
+echo "$manifest"
+check "the manifest is well-formed XML" [ -n "$manifest" ]
+check "per-monitor DPI aware for Windows 8.1 and earlier" grep -qx "dpiAware=true/pm" <<<"$manifest"
+check "per-monitor (v2 first) for Windows 10 and 11" grep -qx "dpiAwareness=PerMonitorV2, PerMonitor" <<<"$manifest"
+for os in "7 35138b9a-5d96-4fbd-8e2d-a2440225f93a" "8 4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38" \
+    "8.1 1f676c76-80e1-4239-95bb-83d0f6d0da78" "10 and 11 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"; do
+    check "supports Windows ${os% *}" grep -qx "supportedOS@Id={${os##* }}" <<<"$manifest"
+done
+check "runs as the user who starts it" grep -qx "requestedExecutionLevel@level=asInvoker" <<<"$manifest"
 finish

@@ -92,23 +92,29 @@ async function screenshot(page) {
 
 // --- the page -------------------------------------------------------------------------------
 
-async function openBoard(browser, { width = 1100, height = 800, ratio = 1, touch = false } = {}) {
+// A page of the board; `mobile`: as a phone lays it out (Chromium's emulation).
+async function openBoard(browser, { width = DESIGN.width, height = DESIGN.height, ratio = 1, touch = false,
+    mobile = false } = {}) {
     const page = await browser.newPage();
     page.on('pageerror', (e) => check('no script error', false, e.message));
-    await page.setViewport({ width, height, deviceScaleFactor: ratio, hasTouch: touch });
+    await page.setViewport({ width, height, deviceScaleFactor: ratio, hasTouch: touch, isMobile: mobile });
     await page.goto(pageUrl);
     await page.waitForFunction(() => performance.getEntriesByName('vantorel-first-frame').length);
-    // Where the board's scale-1 picture stands: centred on whole device pixels.
+    // Where the board's picture stands: fitted to the page, scale 1 at the board's own size,
+    // centred to the nearest whole device pixel.
+    const scale = Math.min(width / DESIGN.width, height / DESIGN.height);
     page.board = {
         ratio,
-        x: Math.floor((width * ratio - DESIGN.width * ratio) / 2),
-        y: Math.floor((height * ratio - DESIGN.height * ratio) / 2),
+        scale,
+        x: Math.round(Math.max(0, (width - DESIGN.width * scale) / 2) * ratio),
+        y: Math.round(Math.max(0, (height - DESIGN.height * scale) / 2) * ratio),
     };
     return page;
 }
 
 // A board point (scale-1 pixels) in CSS pixels of the page.
-const at = (page, x, y) => ({ x: page.board.x / page.board.ratio + x, y: page.board.y / page.board.ratio + y });
+const at = (page, x, y) => ({ x: page.board.x / page.board.ratio + x * page.board.scale,
+    y: page.board.y / page.board.ratio + y * page.board.scale });
 
 const button = (caption) => `button[aria-label="${caption}"]`;
 
@@ -218,6 +224,89 @@ async function testPicture(browser) {
             && Math.abs(moved.x - target.x) <= 1 && Math.abs(moved.y - target.y) <= 1,
         { k, mar, moved });
     await small.close();
+}
+
+// The board fills every page both ways, whole: at its own size, full HD, 4K, zoomed to 200 %,
+// and on a phone held either way, where all of it stays within the screen's width and a pinch
+// away from the tokens zooms. Lines stay crisp and drops land under the pointer throughout.
+async function testScreens(browser) {
+    const phone = { ratio: 2.625, touch: true, mobile: true };
+    const screens = [
+        ['its own size', { width: 1041, height: 741 }],
+        ['full HD', { width: 1920, height: 1080 }],
+        ['4K', { width: 3840, height: 2160 }],
+        ['its own size zoomed to 200 %', { width: 520, height: 370, ratio: 2 }],
+        ['a phone upright', { width: 412, height: 915, ...phone }],
+        ['a phone on its side', { width: 915, height: 412, ...phone }],
+    ];
+    const captions = [...TOKENS.map(([caption]) => caption), ...COMMANDS];
+    for (const [what, options] of screens) {
+        const page = await openBoard(browser, options);
+        const { ratio, scale } = page.board;
+        const view = await page.evaluate(() => [innerWidth, innerHeight]);
+        const rects = {};
+        for (const caption of captions)
+            rects[caption] = await rectOf(page, caption);
+        const off = captions.filter((c) => rects[c].x < 0 || rects[c].y < 0
+            || rects[c].x + rects[c].width > view[0] || rects[c].y + rects[c].height > view[1]);
+        check(`${what}: the page is the screen's size and all 14 buttons are on it`,
+            view[0] === options.width && view[1] === options.height && off.length === 0, { view, off });
+        const mar = rects.Mar, home = at(page, TRAY_LEFT, 384);
+        const onePixel = 1 / ratio + 1e-9;
+        check(`${what}: the board as large as the page allows, Mar where the layout puts it`,
+            Math.abs(mar.x - home.x) <= onePixel && Math.abs(mar.y - home.y) <= onePixel
+                && Math.abs(mar.width - 49 * scale) <= onePixel, { mar, home, scale });
+        console.log(`     ${what}: the board at scale ${(rects.PRINT.width / 145).toFixed(3)} (${ratio} device px each)`);
+
+        // A row through the top boxes, clear of every name: ground and ink alone, five strokes
+        // of one width.
+        const image = await screenshot(page);
+        const y = page.board.y + Math.floor(100 * scale * ratio);
+        const widths = [];
+        const stray = [];
+        for (let x = page.board.x, run = 0; x < page.board.x + 720 * scale * ratio; x++) {
+            const p = pixel(image, x, y);
+            if (!same(p, INK) && !same(p, GROUND))
+                stray.push([x, p]);
+            run = same(p, INK) ? run + 1 : 0;
+            if (run === 1)
+                widths.push(0);
+            if (run > 0)
+                widths[widths.length - 1] = run;
+        }
+        check(`${what}: grid lines crisp`, widths.length === 5 && widths.every((w) => w === widths[0])
+            && stray.length === 0, { widths, stray: stray.slice(0, 3) });
+
+        // Pinch-zoom where a touch lands on the board's surface; never where it starts a drag.
+        const touchActions = await page.evaluate((p) => {
+            const chain = [];
+            for (let el = document.elementFromPoint(p.x, p.y); el; el = el.parentElement)
+                chain.push(getComputedStyle(el).touchAction);
+            return chain;
+        }, at(page, 300, 300));
+        const tokenAction = await page.$eval(button('Mar'), (el) => getComputedStyle(el).touchAction);
+        check(`${what}: the surface can be pinch-zoomed, a token cannot`,
+            touchActions.every((a) => a === 'auto') && tokenAction === 'none', { touchActions, tokenAction });
+
+        // A whole CSS pixel: where a pointer can be.
+        const leo = at(page, 560, 400);
+        const target = { x: Math.round(leo.x), y: Math.round(leo.y) };
+        if (options.touch) {
+            const from = await centreOf(page, 'Mar');
+            await page.touchscreen.touchStart(from.x, from.y);
+            await page.touchscreen.touchMove((from.x + target.x) / 2, (from.y + target.y) / 2);
+            await page.touchscreen.touchMove(target.x, target.y);
+            await page.touchscreen.touchEnd();
+            await frame(page);
+        } else {
+            await mouseDrag(page, 'Mar', target);
+        }
+        const moved = await rectOf(page, 'Mar');
+        check(`${what}: a drop puts Mar's corner under the pointer`,
+            Math.abs(moved.x - target.x) <= onePixel && Math.abs(moved.y - target.y) <= onePixel,
+            { moved, target });
+        await page.close();
+    }
 }
 
 async function testAccessibility(browser) {
@@ -845,6 +934,6 @@ async function bench(browser) {
         + `in median ${median(handled)} ms)`);
 }
 
-runSuite(engine, [testPicture, testAccessibility, testPaintedParts, testKeyboard, testDrags,
+runSuite(engine, [testPicture, testScreens, testAccessibility, testPaintedParts, testKeyboard, testDrags,
     testClickToPlace, testDropsFromOutside, testFocusFrame, testToggle, testPrint, testExit, testRequests],
 { after: process.env.VANTOREL_WEB_BENCH ? bench : null });

@@ -46,24 +46,19 @@ WebForm::WebForm()
     m_form.formLoad();
 }
 
-void WebForm::resize(double deviceWidth, double deviceHeight, double pixelRatio)
+void WebForm::resize(double cssWidth, double cssHeight, double pixelRatio)
 {
     m_ratio = pixelRatio > 0 && std::isfinite(pixelRatio) ? pixelRatio : 1.0;
-    m_pageWidth = deviceWidth;
-    m_pageHeight = deviceHeight;
+    const Viewport view = Viewport::FitPage(cssWidth, cssHeight, m_ratio);
+    // As the page sizes its canvas.
+    m_pageWidth = std::round(cssWidth * m_ratio);
+    m_pageHeight = std::round(cssHeight * m_ratio);
+    m_offsetX = view.originX();
+    m_offsetY = view.originY();
+    // The board's client area is the board with its margin at the page's scale; the page
+    // around it is ground.
     const SizeF design = Viewport::DefaultClientSize();
-    const double width = design.width * m_ratio;
-    const double height = design.height * m_ratio;
-    if (deviceWidth >= width && deviceHeight >= height) {
-        // Room for the whole board at 1 px = 15 twips: exactly that, centred on whole pixels.
-        m_offsetX = std::floor((deviceWidth - width) / 2);
-        m_offsetY = std::floor((deviceHeight - height) / 2);
-        m_form.formResize(width, height);
-    } else {
-        m_offsetX = 0;
-        m_offsetY = 0;
-        m_form.formResize(deviceWidth, deviceHeight);
-    }
+    m_form.formResize(design.width * view.scale(), design.height * view.scale());
 }
 
 void WebForm::paintSurface()

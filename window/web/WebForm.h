@@ -16,8 +16,8 @@ class WebForm final : private Toolkit {
 public:
     WebForm();
 
-    // The page's size in device pixels and its device pixel ratio.
-    void resize(double deviceWidth, double deviceHeight, double pixelRatio);
+    // The page's size in CSS pixels and its device pixel ratio.
+    void resize(double cssWidth, double cssHeight, double pixelRatio);
     void paintSurface();
     void paintButton(int id, bool pressed, bool focused);
     // The picture the printer gets: the board as it stands, on the print palette.

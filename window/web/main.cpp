@@ -28,9 +28,9 @@ vantorel::MouseButton FromDom(int button)
 
 extern "C" {
 
-EMSCRIPTEN_KEEPALIVE void web_resize(double deviceWidth, double deviceHeight, double ratio)
+EMSCRIPTEN_KEEPALIVE void web_resize(double cssWidth, double cssHeight, double ratio)
 {
-    g_form->resize(deviceWidth, deviceHeight, ratio);
+    g_form->resize(cssWidth, cssHeight, ratio);
 }
 
 EMSCRIPTEN_KEEPALIVE void web_paint_surface()

@@ -114,18 +114,19 @@ var VT = {
             first.focus();
     },
 
-    // The page's size and pixel ratio go to the board, which places everything anew.
+    // The page's size and pixel ratio go to the board, which places everything anew. The size
+    // is the layout viewport's, which a pinch-zoom leaves alone: zoomed in, the board is not
+    // shrunk again to the part of it on the screen.
     layout() {
         if (VT.closed)
             return;
         const ratio = window.devicePixelRatio || 1;
-        const width = Math.round(window.innerWidth * ratio);
-        const height = Math.round(window.innerHeight * ratio);
-        VT.surface.width = width;
-        VT.surface.height = height;
-        VT.surface.style.width = window.innerWidth + 'px';
-        VT.surface.style.height = window.innerHeight + 'px';
-        _web_resize(width, height, ratio);
+        const page = document.documentElement;
+        VT.surface.width = Math.round(page.clientWidth * ratio);
+        VT.surface.height = Math.round(page.clientHeight * ratio);
+        VT.surface.style.width = page.clientWidth + 'px';
+        VT.surface.style.height = page.clientHeight + 'px';
+        _web_resize(page.clientWidth, page.clientHeight, ratio);
         VT.invalidateSurface();
         VT.buttons.forEach((b, id) => VT.invalidateButton(id));
     },

@@ -68,12 +68,88 @@ Key KeyOf(WPARAM virtualKey)
     }
 }
 
-// The client size the window needs for a board at scale 1, as a whole window rectangle.
-SIZE WindowSizeFor(SizeF client, DWORD style)
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr UINT kDpiChanged = 0x02E0; // WM_DPICHANGED, Windows 8.1 and later
+constexpr double kBaseDpi = 96;
+
+// What later versions of Windows offer for screens of several scales, where they do: Windows 7
+// has none of it and goes by the one scale of the whole desktop.
+struct DpiFunctions {
+    UINT(WINAPI* getDpiForWindow)(HWND) = nullptr; // Windows 10 1607
+    BOOL(WINAPI* adjustWindowRectExForDpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr; // 1607
+    BOOL(WINAPI* enableNonClientDpiScaling)(HWND) = nullptr; // 1607, needed there only
+    HRESULT(WINAPI* getDpiForMonitor)(HMONITOR, int, UINT*, UINT*) = nullptr; // Windows 8.1
+};
+
+template <typename Function> void Load(Function& f, HMODULE module, const char* name)
 {
-    RECT r {0, 0, LONG(client.width), LONG(client.height)};
-    AdjustWindowRect(&r, style, FALSE);
-    return {r.right - r.left, r.bottom - r.top};
+    if (module)
+        if (FARPROC p = GetProcAddress(module, name))
+            f = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(p));
+}
+
+const DpiFunctions& Dpi()
+{
+    static const DpiFunctions functions = [] {
+        DpiFunctions f;
+        HMODULE user32 = GetModuleHandleW(L"user32.dll");
+        Load(f.getDpiForWindow, user32, "GetDpiForWindow");
+        Load(f.adjustWindowRectExForDpi, user32, "AdjustWindowRectExForDpi");
+        Load(f.enableNonClientDpiScaling, user32, "EnableNonClientDpiScaling");
+        Load(f.getDpiForMonitor, LoadLibraryW(L"shcore.dll"), "GetDpiForMonitor");
+        return f;
+    }();
+    return functions;
+}
+
+// The dots per inch of the monitor the window is on, however this Windows tells it.
+UINT DpiOf(HWND hwnd)
+{
+    if (Dpi().getDpiForWindow)
+        if (const UINT dpi = Dpi().getDpiForWindow(hwnd))
+            return dpi;
+    UINT x = 0, y = 0;
+    if (Dpi().getDpiForMonitor
+        && SUCCEEDED(Dpi().getDpiForMonitor(
+            MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), 0 /* effective */, &x, &y))
+        && y > 0)
+        return y;
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? UINT(dpi) : UINT(kBaseDpi);
+}
+
+// The title bar and borders around a client area, at that many dots per inch.
+FrameExtents FrameAt(UINT dpi)
+{
+    RECT r {0, 0, 0, 0};
+    if (!Dpi().adjustWindowRectExForDpi
+        || !Dpi().adjustWindowRectExForDpi(&r, kStyle, FALSE, 0, dpi))
+        AdjustWindowRectEx(&r, kStyle, FALSE, 0);
+    return {double(-r.left), double(-r.top), double(r.right), double(r.bottom)};
+}
+
+// The window at the board's opening size for the monitor it is on and that monitor's scale,
+// frame and all inside the monitor's work area.
+void OpenFitted(HWND hwnd)
+{
+    const UINT dpi = DpiOf(hwnd);
+    MONITORINFO monitor {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& w = monitor.rcWork;
+    const PixelRect work {w.left, w.top, w.right - w.left, w.bottom - w.top};
+    const FrameExtents frame = FrameAt(dpi);
+    const SizeF client = Viewport::OpeningClientSize(work, frame, dpi / kBaseDpi);
+    RECT at {};
+    GetWindowRect(hwnd, &at);
+    const PixelRect outer
+        = Viewport::KeepInside({at.left, at.top, int(client.width + frame.left + frame.right),
+                                   int(client.height + frame.top + frame.bottom)},
+            work);
+    SetWindowPos(
+        hwnd, nullptr, outer.x, outer.y, outer.width, outer.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 } // namespace
@@ -95,17 +171,11 @@ Win32Form::Win32Form(HINSTANCE instance)
     CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
         reinterpret_cast<void**>(&m_accessibility));
 
-    // Open at scale 1, or smaller where the screen is.
-    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    RECT work {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const SIZE frame = WindowSizeFor({0, 0}, style);
-    const SizeF client = Viewport::InitialClientSize(
-        double(work.right - work.left - frame.cx), double(work.bottom - work.top - frame.cy));
-    const SIZE size = WindowSizeFor(client, style);
+    // Where Windows puts a new window, then sized for that monitor before it is first shown.
     const std::wstring title = Widen(kWindow.caption);
-    m_hwnd = CreateWindowExW(0, kClassName, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
-        size.cx, size.cy, nullptr, nullptr, instance, this);
+    m_hwnd = CreateWindowExW(0, kClassName, title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+    OpenFitted(m_hwnd);
 
     // Sibling windows stack, and take focus, in creation order from the top: tokens first (tab
     // indexes 0-9, above the command buttons), then the command buttons by tab index.
@@ -206,6 +276,10 @@ LRESULT CALLBACK Win32Form::WindowProc(HWND hwnd, UINT message, WPARAM w, LPARAM
         auto* self = static_cast<Win32Form*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
         self->m_hwnd = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        // The title bar follows the monitor's scale by itself from Windows 10 1703 on; 1607
+        // has to be asked.
+        if (Dpi().enableNonClientDpiScaling)
+            Dpi().enableNonClientDpiScaling(hwnd);
     }
     auto* self = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     return self ? self->Handle(message, w, l) : DefWindowProcW(hwnd, message, w, l);
@@ -272,6 +346,14 @@ LRESULT Win32Form::Handle(UINT message, WPARAM w, LPARAM l)
         if (DWORD(l) == DWORD(OBJID_CLIENT))
             return m_paintedParts.ClientObject(m_hwnd, w);
         return DefWindowProcW(m_hwnd, message, w, l);
+    case kDpiChanged: {
+        // Moved to a monitor of another scale: the size Windows proposes keeps the board's
+        // scale on the new monitor; the board then draws itself anew at it.
+        const RECT* r = reinterpret_cast<const RECT*>(l);
+        SetWindowPos(m_hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+            SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     // A click on the surface, with any button: pressed and let go within the drag rectangle,
     // not over a push button.
     case WM_LBUTTONDOWN:
