@@ -2,6 +2,7 @@
 #include "IconArt.h"
 #include "QtForm.h"
 #include "Version.h"
+#include "WindowLossWatch.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -73,6 +74,7 @@ int main(int argc, char* argv[])
             = vantorel::Viewport::InitialClientSize(room.width(), room.height());
         form.resize(int(size.width), int(size.height));
     }
+    const vantorel::WindowLossWatch watch(form);
     form.show();
     return app.exec();
 }
