@@ -19,6 +19,13 @@ constexpr wchar_t kClassName[] = L"VantorelBoard";
 constexpr int kTokenIdBase = 100;
 constexpr int kCommandIdBase = 200;
 constexpr int kIconResource = 1;
+// Under Wine the window lives in an X window, which another X client can destroy (xdotool
+// windowclose). Wine then lets it go without a word to the program, which would run on with
+// nothing on the screen; the one trace is that Wine's property naming that X window is gone. It
+// is looked at a few times a second, only where it was there to begin with.
+constexpr wchar_t kWineHostWindow[] = L"__wine_x11_whole_window";
+constexpr UINT_PTR kHostWatchTimer = 1;
+constexpr UINT kHostWatchMs = 200;
 
 Colour FromColorRef(COLORREF c)
 {
@@ -138,6 +145,8 @@ Win32Form::Win32Form(HINSTANCE instance)
     m_form.formResize(rc.right, rc.bottom);
     m_form.formLoad();
     SetFocus(m_tokens[0]);
+    if (GetPropW(m_hwnd, kWineHostWindow))
+        SetTimer(m_hwnd, kHostWatchTimer, kHostWatchMs, nullptr);
 }
 
 Win32Form::~Win32Form()
@@ -263,9 +272,18 @@ LRESULT Win32Form::Handle(UINT message, WPARAM w, LPARAM l)
         m_form.formResize(LOWORD(l), HIWORD(l));
         return 0;
     case WM_COMMAND:
-        if (HIWORD(w) == BN_CLICKED && LOWORD(w) >= kCommandIdBase
-            && LOWORD(w) < kCommandIdBase + kCommandCount)
+        // An owner-drawn button reports the second of two quick clicks as a double click; it is
+        // a click all the same, as on the other platforms.
+        if ((HIWORD(w) == BN_CLICKED || HIWORD(w) == BN_DOUBLECLICKED)
+            && LOWORD(w) >= kCommandIdBase && LOWORD(w) < kCommandIdBase + kCommandCount)
             m_form.commandClick(static_cast<Command>(LOWORD(w) - kCommandIdBase));
+        return 0;
+    case WM_TIMER:
+        // The X window is gone: the program ends as a close would.
+        if (w == kHostWatchTimer && !GetPropW(m_hwnd, kWineHostWindow)) {
+            KillTimer(m_hwnd, kHostWatchTimer);
+            PostMessageW(m_hwnd, WM_CLOSE, 0, 0);
+        }
         return 0;
     case WM_CLOSE:
         RevokeDragDrop(m_hwnd);
