@@ -3,7 +3,8 @@
 # Reads the board through the desktop's accessibility bus, as a screen reader does.
 #   atspi.py describe NAME   the description of the push button called NAME
 #   atspi.py focused         the name of the push button that has the keyboard focus
-# Waits up to ten seconds for the window to appear on the bus; exits 1 if it never does.
+# Waits for the window to appear on the bus, up to a minute (a busy machine is slow to start the
+# accessibility bus); exits 1 if it never does.
 import sys
 import time
 
@@ -20,13 +21,11 @@ def buttons():
 
 
 def main(verb, name=None):
-    for _ in range(100):
-        found = buttons()
-        if found:
-            break
+    deadline = time.monotonic() + 60
+    while not (found := buttons()):
+        if time.monotonic() > deadline:
+            return 1
         time.sleep(0.1)
-    else:
-        return 1
     for button in found:
         if verb == "describe" and button.name == name:
             print(button.description)
