@@ -151,7 +151,7 @@ start_wine_app
 start=$(now_ms)
 "$wine" "$PROBE" destroy "The Vantorel"
 wait_app_exit
-echo "the program ended $(($(now_ms) - start)) ms after WM_DESTROY came from outside"
+echo "the program ended $(($(now_ms) - start)) ms after winprobe was started to send it WM_DESTROY"
 check "WM_DESTROY from another program ends it with status 0" [ "$EXIT_STATUS" = 0 ]
 
 start_wine_app
