@@ -90,7 +90,13 @@ check "with a hung scheduler the window is light yellow again" is_pixel 1030 730
 # scheduler's answer on a connection of its own, the scheduler is killed. PRINT and a click on
 # CLR RASHIS are sent; if the program has given up waiting (the names go) before the connection
 # was seen, that is tried again.
-sockets() { ls -l "/proc/$APP_PID/fd" 2>/dev/null | grep -c 'socket:'; }
+sockets() {
+    local fd n=0
+    for fd in "/proc/$APP_PID/fd"/*; do
+        [[ $(readlink "$fd") == socket:* ]] && n=$((n + 1))
+    done
+    echo "$n"
+}
 seen_first() {
     if [[ $(sockets) -gt $open ]]; then
         seen=connection

@@ -13,7 +13,6 @@ SUN_HOME="932 100"    # inside "Sun" at 13920, 1440
 RESET="952 556"
 TOGGLE="952 588"
 EXIT="952 620"
-ARIES_NAMES="184 24 160 17"
 
 start_app
 check "window is the opening size" [ "$(xdotool getwindowgeometry "$WIN" | awk '/Geometry/ {print $2}')" = 1041x741 ]
