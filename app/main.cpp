@@ -3,6 +3,7 @@
 #include "QtForm.h"
 #include "QtOpening.h"
 #include "Version.h"
+#include "WindowLossWatch.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -67,6 +68,7 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(ApplicationIcon());
 
     vantorel::QtForm form;
+    const vantorel::WindowLossWatch watch(form);
     vantorel::ShowFitted(form);
     return app.exec();
 }

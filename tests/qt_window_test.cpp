@@ -4,6 +4,7 @@
 
 #include "QtCanvas.h"
 #include "QtForm.h"
+#include "WindowLossWatch.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QImage>
 #include <QMimeData>
 #include <QtTest>
+#include <xcb/xcb.h>
 
 using namespace vantorel;
 using namespace vantorel::layout;
@@ -346,6 +348,35 @@ private slots:
         QVERIFY(DropAt(*window, {120, 600}, text));
         QCOMPARE(token(9)->pos(), QPoint(120, 600));
         QCOMPARE(token(8)->pos(), QPoint(928, 432));
+    }
+
+    void onlyTheServersNoticeThatTheWindowIsGoneEndsTheProgram()
+    {
+        const auto own = xcb_window_t(window->winId());
+        const struct {
+            const char* what;
+            const char* platform;
+            std::uint8_t type;
+            xcb_window_t window;
+            bool ends;
+        } cases[] {
+            {"its window destroyed", "xcb_generic_event_t", XCB_DESTROY_NOTIFY, own, true},
+            {"another window destroyed", "xcb_generic_event_t", XCB_DESTROY_NOTIFY, own + 1, false},
+            {"a client's forged notice", "xcb_generic_event_t", XCB_DESTROY_NOTIFY | 0x80, own,
+                false},
+            {"its window unmapped", "xcb_generic_event_t", XCB_UNMAP_NOTIFY, own, false},
+            {"another platform's message", "windows_generic_MSG", XCB_DESTROY_NOTIFY, own, false},
+        };
+        for (const auto& c : cases) {
+            int lost = 0;
+            const WindowLossWatch watch(*window, [&] { ++lost; });
+            xcb_destroy_notify_event_t event {};
+            event.response_type = c.type;
+            event.event = c.window;
+            event.window = c.window;
+            QAbstractEventDispatcher::instance()->filterNativeEvent(c.platform, &event, nullptr);
+            QVERIFY2(lost == (c.ends ? 1 : 0), c.what);
+        }
     }
 };
 

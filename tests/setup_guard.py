@@ -41,7 +41,8 @@ BASH_WORDS = set("""
     source suspend test times trap true type typeset ulimit umask unalias unset wait
 """.split())
 # Commands that run the command given in their arguments, and how many words come before it.
-WRAPPERS = {"timeout": 1, "exec": 0, "command": 0, "nohup": 0, "env": 0, "check": 1}
+WRAPPERS = {"timeout": 1, "exec": 0, "command": 0, "nohup": 0, "env": 0, "check": 1,
+            "eventually": 0}
 
 
 def find_close(s, i, opener, closer):

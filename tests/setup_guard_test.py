@@ -29,6 +29,8 @@ CASES = [
     ('case "$f" in\n  LICENSE | *.png) continue ;;\n  *.sh) shellcheck "$f" ;;\nesac\nsort x',
      set(), {"shellcheck", "sort"}),
     ("pixel() { \"$XPROBE\" pixel \"$WIN\" \"$1\"; }\npixel 1 2", {"pixel"}, set()),
+    ('check "the job" eventually lpstat -o\neventually is_pixel 1 2', {"eventually", "is_pixel"},
+     {"lpstat"}),
 ]
 
 

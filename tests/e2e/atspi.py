@@ -8,7 +8,8 @@
 #                            indented two spaces a level; the window itself as role|name
 #   atspi.py listen          prints "listening", then every change of a name or description
 #                            the board announces, as name|description, until it is stopped
-# Waits up to ten seconds for the window to appear on the bus; exits 1 if it never does.
+# Waits for the window to appear on the bus, up to a minute (a busy machine is slow to start the
+# accessibility bus); exits 1 if it never does.
 import sys
 import time
 
@@ -70,13 +71,11 @@ def listen():
 def main(verb, name=None):
     if verb == "listen":
         return listen()
-    for _ in range(100):
-        found = buttons()
-        if found:
-            break
+    deadline = time.monotonic() + 60
+    while not (found := buttons()):
+        if time.monotonic() > deadline:
+            return 1
         time.sleep(0.1)
-    else:
-        return 1
     if verb == "tree":
         tree(board_window())
         return 0

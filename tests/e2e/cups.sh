@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 # A private CUPS scheduler for the print tests: its own configuration, spool and socket in a
 # scratch folder, one colour PDF queue writing to a file, set as its default. The machine's own
-# printers and configuration are never touched. Stop it with stop_cups (by PID).
+# printers and configuration are never touched. Stop it with stop_cups (by PID). Needs lib.sh.
 
 start_cups() {
     CUPS_DIR=$(mktemp -d /tmp/vantorel-cups.XXXXXX)
@@ -39,10 +39,7 @@ DefaultAuthType None
 CONF
     cupsd -f -c "$CUPS_DIR/cupsd.conf" -s "$CUPS_DIR/cups-files.conf" &
     CUPSD_PID=$!
-    for _ in $(seq 50); do
-        [[ -S "$CUPS_DIR/cups.sock" ]] && break
-        sleep 0.1
-    done
+    eventually test -S "$CUPS_DIR/cups.sock"
     export CUPS_SERVER="$CUPS_DIR/cups.sock"
     local here
     here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -56,6 +53,11 @@ CONF
 # Another queue like the first, writing to $CUPS_DIR/out/NAME.pdf; not the default.
 add_queue() { # add_queue NAME
     lpadmin -p "$1" -E -v "file://$CUPS_DIR/out/$1.pdf" -P "$CUPS_DIR/queue.ppd"
+}
+
+# True once FILE holds a whole job: written, and the scheduler has no job left to do.
+job_done() { # job_done FILE
+    [[ -s "$1" ]] && [[ -z "$(lpstat -o 2>/dev/null)" ]]
 }
 
 stop_cups() {

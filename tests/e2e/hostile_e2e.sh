@@ -9,51 +9,16 @@ start_xvfb || exit 1
 SUN="255 224 192"
 MARS="255 128 128"
 
-start_source() { # start_source MODE
-    "$DRAGSOURCE" "$1" &
-    SOURCE_PID=$!
-    SRC=$(timeout 15 xdotool search --sync --onlyvisible --pid "$SOURCE_PID" --name '^drag source$' | head -1)
-    sleep 0.3
-}
-
-stop_source() {
-    kill "$SOURCE_PID" 2>/dev/null
-    wait "$SOURCE_PID" 2>/dev/null
-    SOURCE_PID=
-}
-
-# Drags from the source window to a point of ours (the window stands at the screen's origin).
-foreign_drag() { # foreign_drag X Y
-    xdotool mousemove --window "$SRC" 50 50
-    sleep 0.05
-    xdotool mousedown 1
-    sleep 0.2
-    local x
-    for x in 1000 900 700 $(( ($1 + 700) / 2 )) "$1"; do
-        xdotool mousemove "$x" "$2"
-        sleep 0.05
-    done
-    sleep 0.1
-    xdotool mouseup 1
-}
-
-# Waits (5 s at most) until the pixel has the colour; prints the ms it took.
-pixel_after() { # pixel_after X Y COLOUR START_NS
-    for _ in $(seq 100); do
-        [[ "$(pixel "$1" "$2")" == "$3" ]] && break
-        sleep 0.05
-    done
-    echo $(( ($(date +%s%N) - $4) / 1000000 ))
-}
-
 start_app
 drag 932 100 250 100 # press (and move) the Sun: the last pressed token
+eventually is_pixel 258 106 "$SUN"
 x=120
 for mode in huge-text files urls image binary unknown; do
     start_source "$mode"
-    start=$(date +%s%N)
-    foreign_drag "$x" 600
-    took=$(pixel_after $((x + 8)) 606 "$SUN" "$start")
+    start=$(now_ms)
+    foreign_drag 1000 600 900 600 700 600 $(((x + 700) / 2)) 600 "$x" 600
+    eventually is_pixel $((x + 8)) 606 "$SUN"
+    took=$(($(now_ms) - start))
     check "a $mode drop moves the Sun to the drop point (${took} ms)" is_pixel $((x + 8)) 606 "$SUN"
     check "after the $mode drop the program runs on" kill -0 "$APP_PID"
     check "after the $mode drop Mars has not moved" is_pixel 932 388 "$MARS"
@@ -61,7 +26,8 @@ for mode in huge-text files urls image binary unknown; do
     x=$((x + 90))
 done
 
-# Presses in one window, drags over ours along y = 400, asks ours to close, then lets go.
+# Asks our window to close in the middle of a drag along y = 400 that was pressed in the window
+# PRESS, and lets go only once the program has ended: it ended in the middle of the drag.
 close_during_drag() { # close_during_drag PRESS_WINDOW X Y  X...
     local press=$1 x=$2 y=$3 p
     shift 3
@@ -73,21 +39,26 @@ close_during_drag() { # close_during_drag PRESS_WINDOW X Y  X...
         sleep 0.05
     done
     "$XPROBE" close "$WIN"
-    sleep 0.3
-    xdotool mouseup 1
     wait_app_exit
+    xdotool mouseup 1
 }
 
 # The window asked to close in the middle of one of its own drags.
 close_during_drag "$WIN" 932 388 900 800 700 600
 check "closed during its own drag, it ends with status 0" [ "$EXIT_STATUS" = 0 ]
 
-# The window asked to close while another program's drag hovers over it.
+# The window asked to close while another program's drag hovers over it: the drag goes on over
+# our window until we have answered, then our window is asked to close.
 start_app
 start_source text
-close_during_drag "$SRC" 50 50 1000 800 600 500
+foreign_drag_over 1000 400 800 400 600 400 500 400
+"$XPROBE" close "$WIN"
+wait_app_exit
+ended=$(grep -cx ended "$SOURCE_LOG")
+xdotool mouseup 1
 check "closed under a foreign drag, it ends with status 0" [ "$EXIT_STATUS" = 0 ]
-check "and the other program is unharmed" kill -0 "$SOURCE_PID"
+source_unharmed() { said ended $((ended + 1)) && kill -0 "$SOURCE_PID"; }
+check "and the other program is unharmed: its drag ends, and it runs on" eventually source_unharmed
 stop_source
 
 finish

@@ -25,56 +25,54 @@ SUN_HOME="932 100"
 MAR_HOME="932 388"
 
 start_app
-check "focus starts on Asc" [ "$(reader focused)" = Asc ]
-check "Asc is in the tray" [ "$(reader describe Asc)" = "in the tray" ]
+focused_is() { [ "$(reader focused)" = "$1" ]; }
+described() { [ "$(reader describe "$1")" = "$2" ]; }
+check "focus starts on Asc" eventually focused_is Asc
+check "Asc is in the tray" eventually described Asc "in the tray"
 
 xdotool key --window "$WIN" Right Right Right shift+Down shift+Down
-sleep 0.3
+wait_handled
 check "Right x3, Shift+Down x2 move Asc by (+3, +20) px" is_pixel 933 78 "$ASC"
 check "and it has left its place" is_pixel 929 58 "$YELLOW"
 xdotool type --window "$WIN" c
-sleep 0.3
-check "c brings it home" is_pixel $ASC_HOME "$ASC"
+check "c brings it home" eventually is_pixel $ASC_HOME "$ASC"
 
 drag $MAR_HOME 600 420
+eventually is_pixel 610 425 "$MARS"
 xdotool key --window "$WIN" alt+c
-sleep 0.3
+wait_handled
 check "Alt+C is no typed c: Mars stays" is_pixel 610 425 "$MARS"
 
 drag $SUN_HOME 200 40
-check "Sun dragged into the Aries box is there" is_pixel 210 45 "$SUN"
-check "and a screen reader hears it is in Aries" [ "$(reader describe Sun)" = "in Aries" ]
+check "Sun dragged into the Aries box is there" eventually is_pixel 210 45 "$SUN"
+check "and a screen reader hears it is in Aries" eventually described Sun "in Aries"
 
-# Tab on through the tokens to the first command button, RESET, and press it with Enter.
+# Tab on through the tokens to the first command button, RESET, and press it with Enter. Each
+# Tab is sent once the reader has heard where the last one put the focus.
+focus_moved() { local now; now=$(reader focused) && [[ "$now" != "$focus" ]] && focus=$now; }
+focus=$(reader focused)
 for _ in $(seq 14); do
-    [[ "$(reader focused)" == RESET ]] && break
+    [[ "$focus" == RESET ]] && break
     xdotool key --window "$WIN" Tab
-    sleep 0.1
+    eventually focus_moved || break
 done
-check "Tab reaches RESET after the tokens" [ "$(reader focused)" = RESET ]
+check "Tab reaches RESET after the tokens" [ "$focus" = RESET ]
 xdotool key --window "$WIN" Return
-sleep 0.3
-check "Enter presses the focused RESET" is_pixel $SUN_HOME "$SUN"
-check "and Sun is in the tray again" [ "$(reader describe Sun)" = "in the tray" ]
+check "Enter presses the focused RESET" eventually is_pixel $SUN_HOME "$SUN"
+check "and Sun is in the tray again" eventually described Sun "in the tray"
 
 # A click picks Sun up: the reader hears it held, and where it stands again once let go.
 click $SUN_HOME
 check "a click on Sun: a screen reader hears it held" \
-    [ "$(reader describe Sun)" = "held: click where to put it" ]
+    eventually described Sun "held: click where to put it"
 xdotool key --window "$WIN" Escape
-sleep 0.3
-check "Escape lets go: it hears Sun is in the tray" [ "$(reader describe Sun)" = "in the tray" ]
+check "Escape lets go: it hears Sun is in the tray" eventually described Sun "in the tray"
 
 # The painted board as a screen reader finds it: the window, then the twelve boxes from Aries,
 # the centre with its captions and the tray, each where it is drawn, then the push buttons.
 drag $SUN_HOME 200 40
-reads() { # reads LINE: waits (20 s at most) for the tree to hold it, and keeps that tree in $tree
-    for _ in $(seq 100); do
-        tree=$(reader tree) && grep -qxF -- "$1" <<<"$tree" && return 0
-        sleep 0.2
-    done
-    return 1
-}
+holds() { tree=$(reader tree) && grep -qxF -- "$1" <<<"$tree"; }
+reads() { eventually holds "$1"; } # and keeps the tree that held it in $tree
 check "a reader finds the Sun in the Aries box" reads "  panel|Aries, Mesha|Sun|176,16,184,176"
 check "the window reads as a frame called The Vantorel" [ "$(head -1 <<<"$tree")" = "frame|The Vantorel" ]
 check "the boxes come first, from Aries" \
@@ -91,13 +89,7 @@ kill "$APP_PID" && wait "$APP_PID" 2>/dev/null
 APP_PID=
 "$here/atspi.py" listen >"$bus.heard" &
 LISTENER_PID=$!
-heard() { # heard LINE: waits (20 s at most) for the listener to print it
-    for _ in $(seq 200); do
-        grep -qxF "$1" "$bus.heard" && return 0
-        sleep 0.1
-    done
-    return 1
-}
+heard() { eventually grep -qxF "$1" "$bus.heard"; }
 heard listening
 start_app
 drag $MAR_HOME 600 420

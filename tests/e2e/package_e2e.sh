@@ -67,7 +67,7 @@ VANTOREL="$root/fs/usr/bin/vantorel"
 start_app
 check "the installed program opens its window" [ -n "$WIN" ]
 check "its title is The Vantorel" [ "$(xdotool getwindowname "$WIN")" = "The Vantorel" ]
-check "it draws the board" is_pixel 175 400 "0 0 0"
+check "it draws the board" eventually is_pixel 175 400 "0 0 0"
 click 952 620 # EXIT
 wait_app_exit
 check "and EXIT ends it with status 0" [ "$EXIT_STATUS" = 0 ]

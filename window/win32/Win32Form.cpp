@@ -392,8 +392,10 @@ LRESULT Win32Form::Handle(UINT message, WPARAM w, LPARAM l)
         }
         return DefWindowProcW(m_hwnd, message, w, l);
     case WM_COMMAND:
-        if (HIWORD(w) == BN_CLICKED && LOWORD(w) >= kCommandIdBase
-            && LOWORD(w) < kCommandIdBase + kCommandCount)
+        // An owner-drawn button reports the second of two quick clicks as a double click; it is
+        // a click all the same, as on the other platforms.
+        if ((HIWORD(w) == BN_CLICKED || HIWORD(w) == BN_DOUBLECLICKED)
+            && LOWORD(w) >= kCommandIdBase && LOWORD(w) < kCommandIdBase + kCommandCount)
             m_form.commandClick(static_cast<Command>(LOWORD(w) - kCommandIdBase));
         return 0;
     case WM_CLOSE:
