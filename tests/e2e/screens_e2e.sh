@@ -16,14 +16,7 @@ stop_screen() {
 }
 trap stop_screen EXIT
 
-# Waits (20 s at most) for a command to succeed.
-wait_for() {
-    for _ in $(seq $((400 * PACE))); do
-        "$@" && return 0
-        sleep 0.05
-    done
-    return 1
-}
+wait_for() { eventually "$@"; }
 
 # Client area and frame of the window, and the work area: sets CX CY CW CH FL FR FT FB and
 # WX WY WW WH.

@@ -86,14 +86,12 @@ fi
 
 # Clicks alone lay out a chart: a click picks Sun up, the next click puts its corner there.
 xdotool mousemove --window "$WIN" 600 300
-pause 0.2
 check "over the surface the pointer is no crosshair while nothing is held" not pointer_is_crosshair
 click $SUN_HOME
 check "a click on Sun leaves it where it stands, banded in ink: held" eventually corner_at 928 96 "$SUN" held
 "$XPROBE" ppm "$WIN" "$PWD/held-sun-qt.ppm"
 echo "the held Sun on screen: $PWD/held-sun-qt.ppm"
 xdotool mousemove --window "$WIN" 600 300
-pause 0.2
 check "over the surface the pointer is a crosshair while Sun is held" eventually pointer_is_crosshair
 click 250 60
 check "a click in Aries puts Sun's top-left corner on the click point" eventually corner_at 250 60 "$SUN"
@@ -101,8 +99,8 @@ check "and the pointer is no crosshair any more" not pointer_is_crosshair
 click 260 75
 check "a click on Sun in Aries picks it up again" eventually corner_at 250 60 "$SUN" held
 xdotool key --window "$WIN" Escape
-pause 0.3
 click 600 420
+wait_handled
 check "Escape lets go: the next click moves nothing" corner_at 250 60 "$SUN"
 check "and puts nothing in Leo" is_pixel 610 425 "$YELLOW"
 click $RESET
