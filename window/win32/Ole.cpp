@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Ole.h"
 
+#include "ComObject.h"
 #include "Win32Form.h"
 
 #include <cstdlib>
@@ -8,34 +9,6 @@
 namespace vantorel {
 
 namespace {
-
-template <typename Interface> class ComObject : public Interface {
-public:
-    virtual ~ComObject() = default;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(InterlockedIncrement(&m_refs)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const LONG left = InterlockedDecrement(&m_refs);
-        if (left == 0)
-            delete this;
-        return ULONG(left);
-    }
-
-protected:
-    HRESULT Query(REFIID riid, REFIID own, void** out)
-    {
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, own)) {
-            *out = static_cast<Interface*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-
-private:
-    LONG m_refs = 1;
-};
 
 const FORMATETC kTextFormat {CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Win32Accessibility.h"
 
+#include "ComObject.h"
 #include "Win32Canvas.h"
 
 #include <string>
@@ -45,7 +46,7 @@ std::vector<HWND> ChildWindows(HWND parent)
 
 // The client area (node -1) or a part that holds others. Its children are numbered from 1:
 // first the parts in it, then, for the client area, the child windows.
-class PartsAccessible final : public IAccessible {
+class PartsAccessible final : public ComObject<IAccessible> {
 public:
     PartsAccessible(Win32BoardAccessibility& parts, int node)
         : m_parts(&parts)
@@ -70,23 +71,8 @@ public:
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
     {
-        if (!out)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
-            *out = static_cast<IAccessible*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(InterlockedIncrement(&m_refs)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const LONG left = InterlockedDecrement(&m_refs);
-        if (left == 0)
-            delete this;
-        return ULONG(left);
+        // IAccessible is an IDispatch: the one object answers for both.
+        return Query(IsEqualIID(iid, IID_IDispatch) ? IID_IAccessible : iid, IID_IAccessible, out);
     }
 
     // IDispatch: clients call IAccessible directly.
@@ -425,7 +411,6 @@ private:
     Win32BoardAccessibility* m_parts;
     int m_node;
     IAccessible* m_standard = nullptr;
-    LONG m_refs = 1;
 };
 
 Win32BoardAccessibility::~Win32BoardAccessibility()
