@@ -129,6 +129,21 @@ void ChartBoard::RestoreScreenPalette()
     SetBackgrounds(kScreenPalette);
 }
 
+void ChartBoard::RestoreArrangement(const ChartBoard& saved)
+{
+    if (m_tokens != saved.m_tokens) {
+        m_tokens = saved.m_tokens;
+        Mark(Change::Tokens);
+    }
+    if (m_westernVisible != saved.m_westernVisible || m_sanskritVisible != saved.m_sanskritVisible
+        || m_toggleCaption != saved.m_toggleCaption) {
+        m_westernVisible = saved.m_westernVisible;
+        m_sanskritVisible = saved.m_sanskritVisible;
+        m_toggleCaption = saved.m_toggleCaption;
+        Mark(Change::SignNames);
+    }
+}
+
 void ChartBoard::SetPressedToken(int index)
 {
     if (index >= 0 && index < kTokenCount)

@@ -53,6 +53,10 @@ public:
     void ToggleSignNames();
     void ApplyPrintPalette();
     void RestoreScreenPalette();
+    // Puts back what the user arranged on a board saved earlier (undo and redo): where every
+    // token stands, and the names shown or hidden with the toggle's caption. The token last
+    // pressed, the home positions and the colours stay as they are.
+    void RestoreArrangement(const ChartBoard& saved);
 
     std::optional<int> PressedToken() const { return m_pressedToken; }
     void SetPressedToken(int index);

@@ -32,6 +32,7 @@ struct FakeToolkit final : Toolkit {
     std::vector<std::pair<int, int>> buttonRepaints;
     bool placingPointer = false;
     int prints = 0;
+    std::vector<std::string> announced;
     std::function<void()> onDrag;
     std::function<void()> onPrint;
 
@@ -73,6 +74,7 @@ struct FakeToolkit final : Toolkit {
         if (onPrint)
             onPrint();
     }
+    void Announce(std::string_view text) override { announced.emplace_back(text); }
 };
 
 // Records what was drawn, in order.

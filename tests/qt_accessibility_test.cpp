@@ -61,12 +61,11 @@ private slots:
 
         QAccessibleInterface* aries = w->child(0);
         QCOMPARE(aries->role(), QAccessible::Grouping);
-        QCOMPARE(aries->text(QAccessible::Name), QStringLiteral("Aries, Mesha"));
-        QCOMPARE(aries->text(QAccessible::Description), QStringLiteral("empty"));
+        QCOMPARE(aries->text(QAccessible::Name), QStringLiteral("Aries, Mesha: empty"));
         QCOMPARE(aries->rect(), OnScreen({176, 16, 184, 176}));
         QCOMPARE(aries->parent(), w);
         QCOMPARE(w->indexOfChild(aries), 0);
-        QCOMPARE(w->child(11)->text(QAccessible::Name), QStringLiteral("Pisces, Meenam"));
+        QCOMPARE(w->child(11)->text(QAccessible::Name), QStringLiteral("Pisces, Meenam: empty"));
 
         QAccessibleInterface* centre = w->child(12);
         QCOMPARE(centre->text(QAccessible::Name), QStringLiteral("Centre"));
@@ -76,7 +75,8 @@ private slots:
         QCOMPARE(title->text(QAccessible::Name), QString::fromUtf8(kCaptions[3].caption.data()));
         QCOMPARE(title->parent(), centre);
         QCOMPARE(centre->indexOfChild(title), 0);
-        QCOMPARE(w->child(13)->text(QAccessible::Name), QStringLiteral("Tray"));
+        QVERIFY(
+            w->child(13)->text(QAccessible::Name).startsWith(QStringLiteral("Tray: Ascendant")));
 
         // Then the push buttons, the tokens with where they stand.
         QAccessibleInterface* first = w->child(14);
@@ -92,7 +92,7 @@ private slots:
         window->form().tokenMouseDown(1, MouseButton::Left);
         window->form().formDragDrop(280, 130);
         QCOMPARE(w->childAt(inAries.x(), inAries.y()), sun);
-        QCOMPARE(aries->text(QAccessible::Description), QStringLiteral("Sun"));
+        QCOMPARE(aries->text(QAccessible::Name), QStringLiteral("Aries, Mesha: Sun"));
         const QPoint inTitle = window->mapToGlobal(QPoint(300, 300));
         QCOMPARE(w->childAt(inTitle.x(), inTitle.y()), centre);
         QCOMPARE(centre->childAt(inTitle.x(), inTitle.y()), title);

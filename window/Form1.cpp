@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Form1.h"
 
+#include "KeyMoves.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -10,20 +12,45 @@ using namespace layout;
 
 namespace {
 
-constexpr int kKeyStepTwips = Viewport::kTwipsPerPixel;
-constexpr int kShiftKeyStepTwips = 10 * kKeyStepTwips;
-
-// Said instead of where the token stands while a click has it picked up.
+// What a screen reader is told. A token is named by its planet; where it stands, by PlacePhrase.
 constexpr std::string_view kHeldDescription = "held: click where to put it";
+constexpr std::string_view kStays = "stays";
+constexpr std::string_view kAllHome = "All planets in the tray";
+constexpr std::string_view kNamesHidden = "Sign names hidden";
+constexpr std::string_view kNamesShown = "Sign names shown";
+constexpr std::string_view kUndone = "Undone: ";
+constexpr std::string_view kRedone = "Redone: ";
+constexpr std::string_view kNothingToUndo = "Nothing to undo";
+constexpr std::string_view kNothingToRedo = "Nothing to redo";
+constexpr std::string_view kListSeparator = ", ";
 
-// One step from `at` towards `at + step`, kept within [low, high]; a token already outside that
-// range never jumps in, it only stops going further out.
-float Step(float at, int step, int low, int high)
+std::string Lowered(std::string_view text)
 {
-    const double to = double(at) + step;
-    if (step > 0)
-        return float(std::min(to, std::max(double(at), double(high))));
-    return float(std::max(to, std::min(double(at), double(low))));
+    std::string out(text);
+    if (!out.empty() && out[0] >= 'A' && out[0] <= 'Z')
+        out[0] = char(out[0] - 'A' + 'a');
+    return out;
+}
+
+std::string TokenAt(const ChartBoard& board, int token)
+{
+    return std::string(PlanetName(token)) + " " + PlacePhrase(board, PlaceOfToken(board, token));
+}
+
+// What an undo or redo did, from the board before it to the board after: the places of the
+// tokens it moved, or the names shown or hidden.
+std::string ChangeBetween(const ChartBoard& before, const ChartBoard& after)
+{
+    std::string said;
+    const auto add = [&](const std::string& part) {
+        said += (said.empty() ? "" : std::string(kListSeparator)) + part;
+    };
+    for (int token = 0; token < kTokenCount; ++token)
+        if (!(before.Token(token) == after.Token(token)))
+            add(TokenAt(after, token));
+    if (before.ToggleCaption() != after.ToggleCaption())
+        add(Lowered(after.WesternNameVisible(0) ? kNamesShown : kNamesHidden));
+    return said;
 }
 
 } // namespace
@@ -38,18 +65,7 @@ DropEffect AnswerDrop(int offered)
 
 std::string TokenDescription(const ChartBoard& board, int token)
 {
-    const TokenPlace place = PlaceOfToken(board, token);
-    switch (place.kind) {
-    case TokenPlace::Kind::Sign:
-        return "in " + std::string(kWesternNames[std::size_t(place.sign)].caption);
-    case TokenPlace::Kind::Centre:
-        return "in the centre";
-    case TokenPlace::Kind::Tray:
-        return "in the tray";
-    case TokenPlace::Kind::Off:
-        break;
-    }
-    return "off the chart";
+    return PlacePhrase(board, PlaceOfToken(board, token));
 }
 
 Form1::Form1(Toolkit& toolkit)
@@ -90,7 +106,9 @@ bool Form1::formKeyDown(Key key, bool shift, std::optional<ButtonRef> focused)
     if (key == Key::Escape) {
         if (!m_held)
             return false;
+        const int was = *m_held;
         hold(std::nullopt);
+        announceStays(was);
         return true;
     }
     if (!focused || !ButtonVisible(m_board, *focused))
@@ -101,14 +119,26 @@ bool Form1::formKeyDown(Key key, bool shift, std::optional<ButtonRef> focused)
         commandClick(static_cast<Command>(focused->index));
         return true;
     }
-    if (focused->index < 0 || focused->index >= kTokenCount)
+    const int token = focused->index;
+    if (token < 0 || token >= kTokenCount)
         return false;
     switch (key) {
     case Key::Left:
     case Key::Right:
     case Key::Up:
-    case Key::Down:
-        moveByKey(focused->index, key, shift);
+    case Key::Down: {
+        const std::string was = TokenDescription(m_board, token);
+        moveTo(token, KeyStep(m_board, token, key, shift), token);
+        // Told when it enters another place, not at every step on the way.
+        if (TokenDescription(m_board, token) != was)
+            announceMove(token);
+        return true;
+    }
+    case Key::PageUp:
+    case Key::PageDown:
+        m_arrowRun.reset();
+        moveTo(token, SignJump(m_board, token, key == Key::PageDown), std::nullopt);
+        announceMove(token);
         return true;
     case Key::Enter:
     case Key::Space:
@@ -120,34 +150,42 @@ bool Form1::formKeyDown(Key key, bool shift, std::optional<ButtonRef> focused)
     return false;
 }
 
-void Form1::moveByKey(int token, Key key, bool shift)
+void Form1::editCommand(EditCommand command)
 {
-    const int step = shift ? kShiftKeyStepTwips : kKeyStepTwips;
-    const TokenPosition at = m_board.Token(token);
-    const int right = kExtentRight - kTokenWidth;
-    const int bottom = kExtentBottom - kTokenHeight;
-    float x = at.left;
-    float y = at.top;
-    if (key == Key::Left || key == Key::Right)
-        x = Step(at.left, key == Key::Left ? -step : step, 0, right);
-    else
-        y = Step(at.top, key == Key::Up ? -step : step, 0, bottom);
-    m_board.MoveToken(token, x, y);
+    m_arrowRun.reset();
+    const ChartBoard now = m_board;
+    const bool undo = command == EditCommand::Undo;
+    const std::optional<ChartBoard> to = undo ? m_history.Undo(now) : m_history.Redo(now);
+    if (!to) {
+        m_toolkit.Announce(undo ? kNothingToUndo : kNothingToRedo);
+        return;
+    }
+    hold(std::nullopt);
+    m_board.RestoreArrangement(*to);
     present(m_board.TakeChanges());
+    m_toolkit.Announce(std::string(undo ? kUndone : kRedone) + ChangeBetween(now, m_board));
 }
 
 void Form1::cmdclearClick()
 {
+    m_arrowRun.reset();
     hold(std::nullopt);
+    const ChartBoard before = m_board;
     m_board.ResetTokens();
     present(m_board.TakeChanges());
+    recordStep(before);
+    m_toolkit.Announce(kAllHome);
 }
 
 void Form1::clrrashiClick()
 {
+    m_arrowRun.reset();
     hold(std::nullopt);
+    const ChartBoard before = m_board;
     m_board.ToggleSignNames();
     present(m_board.TakeChanges());
+    recordStep(before);
+    m_toolkit.Announce(m_board.WesternNameVisible(0) ? kNamesShown : kNamesHidden);
 }
 
 void Form1::cmdexitClick()
@@ -158,6 +196,7 @@ void Form1::cmdexitClick()
 
 void Form1::cmdprintClick()
 {
+    m_arrowRun.reset();
     PrintBoard();
 }
 
@@ -175,6 +214,7 @@ void Form1::commandClick(Command c)
     case Command::Arudha:
         // Hidden from start-up on; were a click delivered, it would only end a hold, as any
         // command button's does.
+        m_arrowRun.reset();
         return hold(std::nullopt);
     }
 }
@@ -183,6 +223,7 @@ void Form1::tokenMouseDown(int index, MouseButton)
 {
     if (index < 0 || index >= kTokenCount)
         return;
+    m_arrowRun.reset();
     m_board.SetPressedToken(index);
     const DragEnd end = m_toolkit.BeginDrag(index);
     if (end != DragEnd::Pending)
@@ -193,7 +234,13 @@ void Form1::tokenDragEnd(int index, DragEnd end)
 {
     if (index < 0 || index >= kTokenCount || end == DragEnd::Pending)
         return;
-    hold(end == DragEnd::Click && m_held != index ? std::optional(index) : std::nullopt);
+    const std::optional<int> was = m_held;
+    const bool pickUp = end == DragEnd::Click && m_held != index;
+    hold(pickUp ? std::optional(index) : std::nullopt);
+    if (pickUp)
+        m_toolkit.Announce(std::string(PlanetName(index)) + " " + std::string(kHeldDescription));
+    else if (was)
+        announceStays(*was);
 }
 
 DragOffer Form1::tokenStartDrag(int) const
@@ -203,22 +250,24 @@ DragOffer Form1::tokenStartDrag(int) const
 
 void Form1::formDragDrop(double pixelX, double pixelY)
 {
+    m_arrowRun.reset();
     hold(std::nullopt);
     const auto pressed = m_board.PressedToken();
     if (!pressed)
         return;
-    m_board.MoveToken(*pressed, m_viewport.ToTwipsX(pixelX), m_viewport.ToTwipsY(pixelY));
-    present(m_board.TakeChanges());
+    moveTo(*pressed, {m_viewport.ToTwipsX(pixelX), m_viewport.ToTwipsY(pixelY)}, std::nullopt);
+    announceMove(*pressed);
 }
 
 void Form1::formClick(double pixelX, double pixelY)
 {
     if (!m_held)
         return;
+    m_arrowRun.reset();
     const int token = *m_held;
     hold(std::nullopt);
-    m_board.MoveToken(token, m_viewport.ToTwipsX(pixelX), m_viewport.ToTwipsY(pixelY));
-    present(m_board.TakeChanges());
+    moveTo(token, {m_viewport.ToTwipsX(pixelX), m_viewport.ToTwipsY(pixelY)}, std::nullopt);
+    announceMove(token);
 }
 
 void Form1::PrintBoard()
@@ -272,10 +321,42 @@ void Form1::hold(std::optional<int> token)
         m_toolkit.SetPlacingPointer(token.has_value());
 }
 
+void Form1::moveTo(int token, TokenPosition to, std::optional<int> arrowRun)
+{
+    const ChartBoard before = m_board;
+    m_board.MoveToken(token, to.left, to.top);
+    present(m_board.TakeChanges());
+    recordStep(before, arrowRun);
+}
+
+void Form1::recordStep(const ChartBoard& before, std::optional<int> arrowRun)
+{
+    if (SameArrangement(before, m_board))
+        return;
+    // The first arrow press of a run is the step; the rest of the run belongs to it.
+    if (!arrowRun || m_arrowRun != arrowRun)
+        m_history.Record(before);
+    m_arrowRun = arrowRun;
+}
+
+void Form1::announceMove(int token)
+{
+    m_toolkit.Announce(TokenAt(m_board, token));
+}
+
+void Form1::announceStays(int token)
+{
+    m_toolkit.Announce(std::string(PlanetName(token)) + " " + std::string(kStays) + " "
+        + TokenDescription(m_board, token));
+}
+
 void Form1::present(Change changes)
 {
     if (Has(changes, Change::Tokens))
         placeButtons(true);
+    // Where a token stands reads differently once it moves, and once the names hide or show.
+    else if (Has(changes, Change::SignNames))
+        describeTokens();
     if (Has(changes, Change::SignNames)) {
         const ButtonRef toggle = ButtonRef::command(Command::ToggleNames);
         m_toolkit.SetButtonCaption(toggle, ButtonCaption(m_board, toggle));
@@ -299,6 +380,12 @@ void Form1::placeButtons(bool tokensOnly)
         if (ref.group == ButtonRef::Group::Token)
             m_toolkit.SetButtonDescription(ref, tokenDescription(ref.index));
     }
+}
+
+void Form1::describeTokens()
+{
+    for (int token = 0; token < kTokenCount; ++token)
+        m_toolkit.SetButtonDescription(ButtonRef::token(token), tokenDescription(token));
 }
 
 } // namespace vantorel

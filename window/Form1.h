@@ -7,6 +7,7 @@
 #include "BoardAccessibility.h"
 #include "BoardPicture.h"
 #include "ChartBoard.h"
+#include "History.h"
 #include "Toolkit.h"
 #include "Viewport.h"
 
@@ -28,7 +29,8 @@ struct DragOffer {
 DropEffect AnswerDrop(int offeredEffects);
 
 // Where a token stands, as a screen reader says it: "in Aries", "in the centre", "in the tray"
-// or "off the chart", by the point at the token's centre.
+// or "off the chart", by the point at the token's centre; while the names are hidden a box is
+// told by its place ("in the top row, second box").
 std::string TokenDescription(const ChartBoard&, int token);
 
 class Form1 final {
@@ -43,9 +45,14 @@ public:
     void formKeyPress(char16_t code);
     // A key that is no typed character, pressed while `focused` has the keyboard focus (nothing:
     // the window itself). True when the board used it and the control must not see it: an arrow
-    // moves a focused token a pixel's worth (ten with Shift), Enter presses a focused command
-    // button, neither Enter nor Space ever clicks a token, and Escape lets go of a held token.
+    // moves a focused token a pixel's worth (ten with Shift), Page Down and Page Up move it into
+    // the next or the previous sign's box, Enter presses a focused command button, neither Enter
+    // nor Space ever clicks a token, and Escape lets go of a held token.
     bool formKeyDown(Key, bool shift, std::optional<ButtonRef> focused);
+    // The platform's undo or redo shortcut, wherever the focus is. Each change of the layout is
+    // a step: a token moved (a run of arrow keys on one token is one step), a reset that moved a
+    // token, the names hidden or shown.
+    void editCommand(EditCommand);
 
     void cmdclearClick();
     void clrrashiClick();
@@ -73,6 +80,7 @@ public:
 
     const ChartBoard& board() const { return m_board; }
     const Viewport& viewport() const { return m_viewport; }
+    const History& history() const { return m_history; }
     // The token a click picked up, waiting for the click that says where it goes.
     std::optional<int> heldToken() const { return m_held; }
     // What a screen reader hears of a token beyond its name: where it stands, or while it is
@@ -82,14 +90,21 @@ public:
 private:
     void hold(std::optional<int> token);
     void present(Change);
-    void moveByKey(int token, Key, bool shift);
+    void moveTo(int token, TokenPosition, std::optional<int> arrowRun);
+    void recordStep(const ChartBoard& before, std::optional<int> arrowRun = std::nullopt);
+    void announceMove(int token);
+    void announceStays(int token);
     void placeButtons(bool tokensOnly);
+    void describeTokens();
 
     Toolkit& m_toolkit;
     ChartBoard m_board;
     Viewport m_viewport;
     std::optional<int> m_held;
     AccessibleItemsPublisher m_accessible;
+    History m_history;
+    // The token whose arrow-key moves make the last step, while nothing else has happened since.
+    std::optional<int> m_arrowRun;
 };
 
 } // namespace vantorel

@@ -58,7 +58,22 @@ enum class MouseButton { Left, Right, Middle, Other };
 enum class DropEffect { None = 0, Copy = 1, Move = 2, Link = 4 };
 
 // Keys that are not typed characters but that the board answers, with the key that has none.
-enum class Key { Left, Right, Up, Down, Enter, Space, Escape, Other };
+// The numbers are fixed: the web page names the keys by them.
+enum class Key {
+    Left = 0,
+    Right = 1,
+    Up = 2,
+    Down = 3,
+    Enter = 4,
+    Space = 5,
+    Escape = 6,
+    PageUp = 7,
+    PageDown = 8,
+    Other = 9,
+};
+
+// The edit commands a platform's own shortcuts stand for (Ctrl+Z and the like).
+enum class EditCommand { Undo, Redo };
 
 // How a token's drag ended, as its source saw it.
 enum class DragEnd {
@@ -123,6 +138,9 @@ public:
     virtual void SetPlacingPointer(bool) = 0;
     // Sends the window's client area, as it looks now, to the default printer. May throw.
     virtual void PrintClientArea() = 0;
+    // Tells a screen reader, once and without interrupting it, what the user's last action did:
+    // "Sun in Aries", "Sign names hidden". Said whatever has the focus.
+    virtual void Announce(std::string_view utf8) = 0;
 };
 
 } // namespace vantorel

@@ -84,11 +84,11 @@ has_part() { walk | grep -qxF -- "$1"; }
 finds() { eventually has_part "$1"; }
 parts=$(walk)
 check "a reader finds the client area named The Vantorel" [ "$(head -1 <<<"$parts")" = "client|The Vantorel||0,0,1041,741" ]
-check "then Aries first, empty, where it is drawn" [ "$(sed -n 2p <<<"$parts")" = "  grouping|Aries, Mesha|empty|176,16,184,176" ]
-check "the centre holding its title caption" [ "$(sed -n 14,15p <<<"$parts")" = "  grouping|Centre|empty|176,192,368,360
+check "then Aries first, empty, where it is drawn" [ "$(sed -n 2p <<<"$parts")" = "  grouping|Aries, Mesha: empty||176,16,184,176" ]
+check "the centre holding its title caption" [ "$(sed -n 14,15p <<<"$parts")" = "  grouping|Centre||176,192,368,360
     static text|Vantorel - Teaching Tool for a Jyotishi||192,288,345,25" ]
 check "the tray with every planet" [ "$(sed -n 19p <<<"$parts")" = \
-    "  grouping|Tray|Ascendant, Sun, Moon, Jupiter, Mercury, Venus, Saturn, Mars, Rahu, Ketu|928,56,49,457" ]
+    "  grouping|Tray: Ascendant, Sun, Moon, Jupiter, Mercury, Venus, Saturn, Mars, Rahu, Ketu||928,56,49,457" ]
 check "then the push buttons' own objects, Asc first" grep -qE '^  [a-z ]+\|Asc\|[^|]*\|928,56,49,33$' <<<"$(sed -n 20p <<<"$parts")"
 check "all fifteen of them" [ "$(sed -n '20,$p' <<<"$parts" | wc -l)" = 15 ]
 # And a reader that hooks the events from its own process hears what changes, as it changes.
@@ -112,8 +112,8 @@ check "and Asc is home again" eventually not_pixel 928 70 "$YELLOW"
 drag 932 388 600 420
 check "Mars dragged into the Leo box lands at the drop point" eventually is_pixel 610 425 "$MARS"
 check "and has left the tray" eventually is_pixel 932 388 "$YELLOW"
-check "a reader finds Mars in the Leo box" finds "  grouping|Leo, Simha|Mars|544,368,173,184"
-check "and has heard it go there" heard "Leo, Simha|Mars"
+check "a reader finds Mars in the Leo box" finds "  grouping|Leo, Simha: Mars||544,368,173,184"
+check "and has heard it go there" heard "Leo, Simha: Mars|"
 click 952 556
 check "RESET brings it home" eventually is_pixel 932 388 "$MARS"
 
@@ -153,8 +153,8 @@ click 952 556
 
 click 952 588
 check "CLR RASHIS hides the names" eventually names_hidden
-check "and a reader finds each box by its place" finds "  grouping|top row, second box|empty|176,16,184,176"
-check "and has heard Leo's new name" heard "third row, fourth box|empty"
+check "and a reader finds each box by its place" finds "  grouping|top row, second box: empty||176,16,184,176"
+check "and has heard Leo's new name" heard "third row, fourth box: empty|"
 kill "$LISTENER_PID"
 click 952 588
 eventually names_shown

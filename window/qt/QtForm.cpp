@@ -60,6 +60,10 @@ Key KeyOf(int qtKey)
         return Key::Space;
     case Qt::Key_Escape:
         return Key::Escape;
+    case Qt::Key_PageUp:
+        return Key::PageUp;
+    case Qt::Key_PageDown:
+        return Key::PageDown;
     default:
         return Key::Other;
     }
@@ -190,6 +194,17 @@ bool QtForm::eventFilter(QObject* watched, QEvent* event)
         const bool firstStop = widget && (widget == focus || (!focus && widget == this));
         if (firstStop && widget->window() == this) {
             const auto* key = static_cast<QKeyEvent*>(event);
+            // The desktop's own undo and redo keys, and Ctrl+Y, which every desktop's users
+            // reach for as redo too.
+            if (key->matches(QKeySequence::Undo)) {
+                m_form.editCommand(EditCommand::Undo);
+                return true;
+            }
+            if (key->matches(QKeySequence::Redo)
+                || QKeySequence(key->keyCombination()) == QKeySequence(Qt::CTRL | Qt::Key_Y)) {
+                m_form.editCommand(EditCommand::Redo);
+                return true;
+            }
             // With Alt held a letter is a command to the window, not a typed character, as
             // Windows has it.
             if (!(key->modifiers() & Qt::AltModifier))
@@ -373,6 +388,11 @@ void QtForm::PrintClientArea()
     // The white palette is in force now, and the page is drawn from the same values.
     if (m_boardPrinter)
         m_boardPrinter(m_form.board(), Colours());
+}
+
+void QtForm::Announce(std::string_view)
+{
+    // TODO(a11y): carried to the screen reader by the accessibility layer.
 }
 
 } // namespace vantorel

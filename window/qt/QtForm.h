@@ -78,6 +78,7 @@ private:
     void RepaintButton(ButtonRef) override;
     void SetPlacingPointer(bool) override;
     void PrintClientArea() override;
+    void Announce(std::string_view utf8) override;
 
     bool overPushButton(const QPointF&) const;
 

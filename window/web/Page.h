@@ -33,6 +33,9 @@ void vt_set_item(int index, int parent, int isText, const char* name, int nameLe
     const char* description, int descriptionLength, double x, double y, double width, double height,
     double ratio);
 
+// Tells a screen reader what just happened, politely (a live region).
+void vt_announce(const char* text, int length);
+
 void vt_fill(int target, double x, double y, double width, double height, int rgb);
 void vt_text(int target, double x, double y, double width, double height, const char* text,
     int textLength, const char* family, int familyLength, double pixels, int bold, int rgb,

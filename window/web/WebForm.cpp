@@ -150,6 +150,12 @@ void WebForm::command(int id)
         m_form.commandClick(static_cast<Command>(ref.index));
 }
 
+void WebForm::edit(EditCommand command)
+{
+    if (!m_closed)
+        m_form.editCommand(command);
+}
+
 SystemColours WebForm::Colours() const
 {
     // A page cannot read the desktop's colours; the classic ones are what the board was drawn
@@ -221,6 +227,11 @@ void WebForm::PrintClientArea()
     // The print palette is in force now; the paper is drawn from the same values.
     paintPrintPage(m_form.board());
     vt_print();
+}
+
+void WebForm::Announce(std::string_view utf8)
+{
+    vt_announce(utf8.data(), int(utf8.size()));
 }
 
 } // namespace vantorel

@@ -35,6 +35,7 @@ public:
     // A key pressed while the button `id` has the focus (-1: none); true when the board used it.
     bool keyDown(Key, bool shift, int focusedId);
     void command(int id);
+    void edit(EditCommand);
 
     const Form1& form() const { return m_form; }
 
@@ -52,6 +53,7 @@ private:
     void RepaintButton(ButtonRef) override;
     void SetPlacingPointer(bool) override;
     void PrintClientArea() override;
+    void Announce(std::string_view utf8) override;
 
     void paintPrintPage(const ChartBoard&);
 

@@ -9,6 +9,7 @@ Object.assign(VT, {
     main: null,
     parts: null, // the element every part without a parent stands in
     items: [], // by index: { el, description } (description: the element that holds it)
+    announcer: null, // the live region that tells what the last action did
 
     setupReading(title) {
         VT.main = document.createElement('main');
@@ -18,8 +19,21 @@ Object.assign(VT, {
         heading.style.cssText = 'position: fixed; left: 0; top: 0; width: 1px; height: 1px;'
             + ' margin: 0; overflow: hidden; clip-path: inset(50%); white-space: nowrap;';
         VT.parts = document.createElement('div');
-        VT.main.append(heading, VT.parts);
+        VT.announcer = document.createElement('div');
+        VT.announcer.id = 'vt-announcer';
+        VT.announcer.setAttribute('role', 'status');
+        VT.announcer.setAttribute('aria-live', 'polite');
+        VT.announcer.style.cssText = heading.style.cssText;
+        VT.main.append(heading, VT.parts, VT.announcer);
         document.body.appendChild(VT.main);
+    },
+
+    // The same words twice in a row are news twice: each announcement is a new line of its own.
+    announce(text) {
+        const line = document.createElement('p');
+        line.style.margin = '0';
+        line.textContent = text;
+        VT.announcer.replaceChildren(line);
     },
 
     setItem(index, parent, text, name, description, x, y, width, height, ratio) {

@@ -49,6 +49,9 @@ mergeInto(LibraryManager.library, {
         VT.setItem(index, parent, isText !== 0, UTF8ToString(name, nameLength),
             UTF8ToString(description, descriptionLength), x, y, width, height, ratio);
     },
+    vt_announce: function (text, length) {
+        VT.announce(UTF8ToString(text, length));
+    },
     vt_fill: function (target, x, y, width, height, rgb) {
         VT.fill(target, x, y, width, height, rgb);
     },

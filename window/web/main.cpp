@@ -73,12 +73,19 @@ EMSCRIPTEN_KEEPALIVE void web_key_press(int code)
     g_form->keyPress(char16_t(code));
 }
 
-// Keys as page.js names them: 0-3 the arrows left, right, up, down; 4 Enter; 5 Space; 6 Escape.
+// Keys by the numbers the board gives them, which page.js names.
 EMSCRIPTEN_KEEPALIVE int web_key_down(int key, int shift, int focusedId)
 {
-    const vantorel::Key k
-        = key >= 0 && key <= 6 ? static_cast<vantorel::Key>(key) : vantorel::Key::Other;
+    const vantorel::Key k = key >= 0 && key < int(vantorel::Key::Other)
+        ? static_cast<vantorel::Key>(key)
+        : vantorel::Key::Other;
     return g_form->keyDown(k, shift != 0, focusedId) ? 1 : 0;
+}
+
+// 0 undo, 1 redo.
+EMSCRIPTEN_KEEPALIVE void web_edit(int command)
+{
+    g_form->edit(command == 0 ? vantorel::EditCommand::Undo : vantorel::EditCommand::Redo);
 }
 
 // The effects a drag from elsewhere offers, or-ed as OLE numbers them; the answer likewise.

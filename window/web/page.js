@@ -305,12 +305,18 @@ var VT = {
                 VT.abandonDrag();
             return;
         }
+        const edit = VT.editCommand(e);
+        if (edit !== null) {
+            e.preventDefault();
+            _web_edit(edit);
+            return;
+        }
         if (e.key.length === 1 && !e.ctrlKey && !e.metaKey && !e.altKey && !e.isComposing)
             _web_key_press(e.key.charCodeAt(0));
         if (VT.closed)
             return;
-        const key = VT.boardKeys.indexOf(e.key);
-        if (key < 0 || e.ctrlKey || e.metaKey || e.altKey)
+        const key = VT.boardKeys[e.key];
+        if (key === undefined || e.ctrlKey || e.metaKey || e.altKey)
             return;
         const focused = VT.buttons.findIndex((b) => b.el === document.activeElement);
         if (_web_key_down(key, e.shiftKey ? 1 : 0, focused)) {
@@ -319,8 +325,22 @@ var VT = {
         }
     },
 
-    // In the order the board numbers them.
-    boardKeys: ['ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown', 'Enter', ' ', 'Escape'],
+    // The keys the board answers, by the numbers it gives them.
+    boardKeys: { ArrowLeft: 0, ArrowRight: 1, ArrowUp: 2, ArrowDown: 3, Enter: 4, ' ': 5,
+        Escape: 6, PageUp: 7, PageDown: 8 },
+
+    // The browser's undo and redo keys, with Cmd on a Mac: Ctrl+Z undoes; Ctrl+Shift+Z and
+    // Ctrl+Y redo. 0 undo, 1 redo, null for any other key.
+    editCommand(e) {
+        if (!(e.ctrlKey || e.metaKey) || e.altKey || e.isComposing)
+            return null;
+        const letter = e.key.toLowerCase();
+        if (letter === 'z')
+            return e.shiftKey ? 1 : 0;
+        if (letter === 'y' && !e.shiftKey)
+            return 1;
+        return null;
+    },
 
     tokenDown(id, e) {
         // No focus change, text selection, context menu or auto-scroll: the press is the drag's.

@@ -63,9 +63,32 @@ Key KeyOf(WPARAM virtualKey)
         return Key::Space;
     case VK_ESCAPE:
         return Key::Escape;
+    case VK_PRIOR:
+        return Key::PageUp;
+    case VK_NEXT:
+        return Key::PageDown;
     default:
         return Key::Other;
     }
+}
+
+bool Held(int virtualKey)
+{
+    return GetKeyState(virtualKey) < 0;
+}
+
+// Windows' own undo and redo keys: Ctrl+Z and Alt+Backspace undo, Ctrl+Y and Ctrl+Shift+Z redo.
+std::optional<EditCommand> EditCommandOf(const MSG& msg)
+{
+    if (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_BACK && !Held(VK_CONTROL))
+        return EditCommand::Undo;
+    if (msg.message != WM_KEYDOWN || !Held(VK_CONTROL) || Held(VK_MENU))
+        return std::nullopt;
+    if (msg.wParam == 'Z')
+        return Held(VK_SHIFT) ? EditCommand::Redo : EditCommand::Undo;
+    if (msg.wParam == 'Y' && !Held(VK_SHIFT))
+        return EditCommand::Redo;
+    return std::nullopt;
 }
 
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
@@ -245,10 +268,14 @@ bool Win32Form::Preview(const MSG& msg)
         return false;
     // WM_CHAR carries the typed character after shift and caps lock; Ctrl+C arrives as 3, and a
     // letter typed with Alt comes as WM_SYSCHAR, which is no typed character.
+    if (const std::optional<EditCommand> command = EditCommandOf(msg)) {
+        m_form.editCommand(*command);
+        return true;
+    }
     if (msg.message == WM_CHAR)
         m_form.formKeyPress(char16_t(msg.wParam));
     if (msg.message == WM_KEYDOWN)
-        return m_form.formKeyDown(KeyOf(msg.wParam), GetKeyState(VK_SHIFT) < 0, FocusedButton());
+        return m_form.formKeyDown(KeyOf(msg.wParam), Held(VK_SHIFT), FocusedButton());
     return false;
 }
 
@@ -555,6 +582,11 @@ void Win32Form::PrintClientArea()
         EndDoc(dc);
     }
     DeleteDC(dc);
+}
+
+void Win32Form::Announce(std::string_view)
+{
+    // TODO(a11y): raised as an accessibility event a screen reader speaks.
 }
 
 } // namespace vantorel

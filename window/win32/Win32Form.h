@@ -53,6 +53,7 @@ private:
     void RepaintButton(ButtonRef) override;
     void SetPlacingPointer(bool) override;
     void PrintClientArea() override;
+    void Announce(std::string_view utf8) override;
 
     HINSTANCE m_instance;
     HWND m_hwnd = nullptr;
