@@ -370,8 +370,8 @@ LRESULT Win32Form::Handle(UINT message, WPARAM w, LPARAM l)
         m_form.formResize(LOWORD(l), HIWORD(l));
         return 0;
     case WM_GETOBJECT:
-        if (DWORD(l) == DWORD(OBJID_CLIENT))
-            return m_paintedParts.ClientObject(m_hwnd, w);
+        if (const LRESULT object = m_paintedParts.Object(m_hwnd, w, l))
+            return object;
         return DefWindowProcW(m_hwnd, message, w, l);
     case kDpiChanged: {
         // Moved to a monitor of another scale: the size Windows proposes keeps the board's
@@ -468,12 +468,9 @@ void Win32Form::SetButtonDescription(ButtonRef ref, std::string_view utf8)
         return;
     m_accessibility->SetHwndPropStr(Button(ref), DWORD(OBJID_CLIENT), CHILDID_SELF,
         PROPID_ACC_DESCRIPTION, Widen(utf8).c_str());
-    // The annotation itself announces nothing: a reader on the token hears of its new place.
-    std::string& told = m_descriptions[Button(ref)];
-    if (told != utf8) {
-        told = utf8;
-        NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, Button(ref), OBJID_CLIENT, CHILDID_SELF);
-    }
+    // Read when the reader asks where the token is. Its change is raised as no event of its own:
+    // a reader speaks the focused token's new description, and would say each move twice over
+    // with the announcement that tells it.
 }
 
 void Win32Form::SetAccessibleItem(int index, const AccessibleItem& item)
@@ -584,9 +581,9 @@ void Win32Form::PrintClientArea()
     DeleteDC(dc);
 }
 
-void Win32Form::Announce(std::string_view)
+void Win32Form::Announce(std::string_view utf8)
 {
-    // TODO(a11y): raised as an accessibility event a screen reader speaks.
+    m_paintedParts.Announce(m_hwnd, utf8);
 }
 
 } // namespace vantorel

@@ -9,7 +9,6 @@
 #include "Win32Accessibility.h"
 
 #include <array>
-#include <map>
 #include <ole2.h>
 #include <oleacc.h>
 #include <optional>
@@ -67,7 +66,6 @@ private:
     std::optional<PressTravel> m_ownDrag;
     std::optional<PressTravel> m_surfacePress;
     bool m_placing = false;
-    std::map<HWND, std::string> m_descriptions; // as last annotated
     // The painted parts, for the client area's accessible object.
     Win32BoardAccessibility m_paintedParts;
     Form1 m_form {*this};
