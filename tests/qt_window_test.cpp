@@ -302,6 +302,113 @@ private slots:
         QCOMPARE(window->form().board().Token(1), (TokenPosition {6007.5f, 607.5f}));
     }
 
+    // What the window sees of a token's own drag, as each platform may end it, and whether the
+    // press then counts as a click. Never the buttons' state after the drag: on Wayland it
+    // still says the button is down.
+    void aClickIsToldFromWhatTheWindowSawOfTheDrag()
+    {
+        const QPoint press(934, 102); // in Sun, at (928, 96)
+        const int d = QApplication::startDragDistance();
+        enum class Ending { Drop, Release, Nothing };
+        const struct {
+            const char* what;
+            std::vector<QPoint> way; // drag moves the window is sent, after the press
+            Ending ending;
+            QPoint at; // where the drop or the release is
+            bool held;
+            QPoint sunAt;
+        } rows[] {
+            {"a compositor's drop on the token itself", {press}, Ending::Drop, press, true,
+                {928, 96}},
+            {"a tremor, then the drop", {press, press + QPoint(d - 1, 1 - d)}, Ending::Drop,
+                press + QPoint(d - 1, 0), true, {928, 96}},
+            {"the release the window got, handed on after the drag", {}, Ending::Release, press,
+                true, {928, 96}},
+            {"Escape: the drag ends with nothing", {press, press}, Ending::Nothing, press, false,
+                {928, 96}},
+            {"dragged onto the board", {press, {400, 300}}, Ending::Drop, {400, 300}, false,
+                {400, 300}},
+            {"out and back onto the token", {press, {400, 300}, press}, Ending::Drop, press, false,
+                {928, 96}},
+            {"let go outside the window", {press, {400, 300}}, Ending::Release, {1100, 300}, false,
+                {928, 96}},
+            {"the drag distance along y, then let go", {press, press + QPoint(0, d)},
+                Ending::Release, press + QPoint(0, d), false, {928, 96}},
+        };
+        for (const auto& row : rows) {
+            window->form().cmdclearClick();
+            window->form().formKeyDown(Key::Escape, false, std::nullopt);
+            window->setDragRunner([&](QDrag& drag, Qt::DropActions) {
+                bool accepted = false;
+                for (std::size_t i = 0; i < row.way.size(); ++i) {
+                    const QPointF at(row.way[i]);
+                    if (i == 0) {
+                        QDragEnterEvent enter(at.toPoint(), drag.supportedActions(),
+                            drag.mimeData(), Qt::LeftButton, Qt::NoModifier);
+                        QApplication::sendEvent(window.get(), &enter);
+                    }
+                    QDragMoveEvent move(at.toPoint(), drag.supportedActions(), drag.mimeData(),
+                        Qt::LeftButton, Qt::NoModifier);
+                    QApplication::sendEvent(window.get(), &move);
+                    accepted = move.isAccepted();
+                }
+                if (row.ending == Ending::Drop && accepted) {
+                    QDropEvent drop(QPointF(row.at), drag.supportedActions(), drag.mimeData(),
+                        Qt::LeftButton, Qt::NoModifier);
+                    QApplication::sendEvent(window.get(), &drop);
+                }
+                if (row.ending == Ending::Release) {
+                    // As Qt's drag loop does with the release it ate.
+                    const QPointF global = window->mapToGlobal(QPointF(row.at));
+                    QCoreApplication::postEvent(window->windowHandle(),
+                        new QMouseEvent(QEvent::MouseButtonRelease, QPointF(row.at),
+                            QPointF(row.at), global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+                }
+                return Qt::IgnoreAction;
+            });
+            QTest::mousePress(token(1), Qt::LeftButton, {}, press - token(1)->pos());
+            QTest::mouseRelease(token(1), Qt::LeftButton, {}, press - token(1)->pos());
+            QVERIFY2(window->form().heldToken() == (row.held ? std::optional(1) : std::nullopt),
+                row.what);
+            QVERIFY2(token(1)->pos() == row.sunAt, row.what);
+        }
+    }
+
+    // A click on the surface puts a held token there; a press that goes the drag distance
+    // before it is let go is no click, nor is a press let go over a button.
+    void aClickOnTheSurfacePutsTheHeldTokenThere()
+    {
+        const int d = QApplication::startDragDistance();
+        const struct {
+            const char* what;
+            QPoint press;
+            QPoint release;
+            bool placed;
+        } rows[] {
+            {"still", {400, 300}, {400, 300}, true},
+            {"a tremor", {400, 300}, {400 + d - 1, 300 - d + 1}, true},
+            {"the drag distance", {400, 300}, {400 - d, 300}, false},
+            {"let go over RESET", {874, 556}, {882, 556}, false},
+        };
+        for (const auto& row : rows) {
+            window->form().cmdclearClick();
+            window->setDragRunner([&](QDrag&, Qt::DropActions) {
+                QCoreApplication::postEvent(window->windowHandle(),
+                    new QMouseEvent(QEvent::MouseButtonRelease, QPointF(934, 102),
+                        QPointF(934, 102), window->mapToGlobal(QPointF(934, 102)), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier));
+                return Qt::IgnoreAction;
+            });
+            QTest::mousePress(token(1), Qt::LeftButton, {}, QPoint(6, 6));
+            QTest::mouseRelease(token(1), Qt::LeftButton, {}, QPoint(6, 6));
+            QVERIFY2(window->form().heldToken() == 1, row.what);
+            QTest::mousePress(window.get(), Qt::LeftButton, {}, row.press);
+            QTest::mouseMove(window.get(), row.release);
+            QTest::mouseRelease(window.get(), Qt::LeftButton, {}, row.release);
+            QVERIFY2(token(1)->pos() == (row.placed ? row.release : QPoint(928, 96)), row.what);
+        }
+    }
+
     void dropsOverLabelsAreTakenOverButtonsRefused()
     {
         window->form().tokenMouseDown(7, MouseButton::Left);

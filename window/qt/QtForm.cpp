@@ -112,7 +112,7 @@ void BoardButton::mousePressEvent(QMouseEvent* event)
     // A token never behaves as a button: any press opens a drag, and the press handler returns
     // only when the drag has ended.
     event->accept();
-    m_form.tokenPressed(m_ref.index, FromQt(event->button()), event->scenePosition());
+    m_form.tokenPressed(m_ref.index, FromQt(event->button()), mapTo(&m_form, event->position()));
 }
 
 void BoardButton::mouseDoubleClickEvent(QMouseEvent* event)
@@ -186,6 +186,14 @@ void QtForm::resizeEvent(QResizeEvent*)
 
 bool QtForm::eventFilter(QObject* watched, QEvent* event)
 {
+    // The release that ended a token's own drag loop, which Qt hands on to the window once the
+    // loop is over. It came here when the window, not a compositor's drag, had the pointer: let
+    // go over the window, unless outside it.
+    if (event->type() == QEvent::MouseButtonRelease && m_ownDrag && watched->isWindowType()) {
+        const QPointF at = mapFromGlobal(static_cast<QMouseEvent*>(event)->globalPosition());
+        m_ownDrag->travel.MoveTo(at.x(), at.y());
+        m_ownDrag->letGoOverWindow = m_ownDrag->letGoOverWindow || rect().contains(at.toPoint());
+    }
     // Key preview: the press reaches us first when it is on its way to the focused control of
     // this window; it goes on there untouched.
     if (event->type() == QEvent::KeyPress) {
@@ -226,31 +234,32 @@ void QtForm::tokenPressed(int index, MouseButton button, const QPointF& at)
     m_tokenPressAt.reset();
 }
 
-void QtForm::Press::moveTo(const QPointF& at)
+DragDistance QtForm::QtDragDistance()
 {
-    dragged = dragged || (at - from).manhattanLength() >= QApplication::startDragDistance();
+    const double d = QApplication::startDragDistance();
+    return {d, d};
 }
 
 void QtForm::mousePressEvent(QMouseEvent* event)
 {
     if (!m_surfacePress)
-        m_surfacePress = Press {event->position()};
+        m_surfacePress.emplace(event->position().x(), event->position().y());
 }
 
 void QtForm::mouseMoveEvent(QMouseEvent* event)
 {
     if (m_surfacePress)
-        m_surfacePress->moveTo(event->position());
+        m_surfacePress->MoveTo(event->position().x(), event->position().y());
 }
 
 void QtForm::mouseReleaseEvent(QMouseEvent* event)
 {
     if (!m_surfacePress || event->buttons() != Qt::NoButton)
         return;
-    Press press = *m_surfacePress;
+    PressTravel press = *m_surfacePress;
     m_surfacePress.reset();
-    press.moveTo(event->position());
-    if (!press.dragged && !overPushButton(event->position()))
+    press.MoveTo(event->position().x(), event->position().y());
+    if (!press.Dragged(QtDragDistance()) && !overPushButton(event->position()))
         m_form.formClick(event->position().x(), event->position().y());
 }
 
@@ -263,7 +272,7 @@ bool QtForm::overPushButton(const QPointF& pos) const
 void QtForm::dragEnterEvent(QDragEnterEvent* event)
 {
     if (m_ownDrag)
-        m_ownDrag->moveTo(event->position());
+        m_ownDrag->travel.MoveTo(event->position().x(), event->position().y());
     // Whatever is dragged in is welcome; its payload is never read.
     event->setDropAction(Answer(event->possibleActions()));
     event->accept();
@@ -272,9 +281,13 @@ void QtForm::dragEnterEvent(QDragEnterEvent* event)
 void QtForm::dragMoveEvent(QDragMoveEvent* event)
 {
     if (m_ownDrag)
-        m_ownDrag->moveTo(event->position());
-    // Only the window's own surface takes drops: over a push button the pointer says no.
-    if (overPushButton(event->position())) {
+        m_ownDrag->travel.MoveTo(event->position().x(), event->position().y());
+    // Only the window's own surface takes drops: over a push button the pointer says no. But
+    // while a token's own drag may still be a click, the token under the pointer takes it too:
+    // letting go there must come to the window as a drop, as on Wayland nothing else says that
+    // the button went up over the window rather than somewhere else, or not at all (Escape).
+    const bool mayBeClick = m_ownDrag && !m_ownDrag->travel.Dragged(QtDragDistance());
+    if (overPushButton(event->position()) && !mayBeClick) {
         event->ignore();
         return;
     }
@@ -284,10 +297,16 @@ void QtForm::dragMoveEvent(QDragMoveEvent* event)
 
 void QtForm::dropEvent(QDropEvent* event)
 {
-    if (m_ownDrag)
-        m_ownDrag->moveTo(event->position());
-    // A token's own drag that never went past the drag distance is a click, not a drop.
-    if (overPushButton(event->position()) || (m_ownDrag && !m_ownDrag->dragged)) {
+    if (m_ownDrag) {
+        m_ownDrag->travel.MoveTo(event->position().x(), event->position().y());
+        m_ownDrag->letGoOverWindow = true;
+        // A click on the token: the drag's end reports it, and nothing moves.
+        if (EndOfTokenDrag(m_ownDrag->travel, QtDragDistance(), true) == DragEnd::Click) {
+            event->ignore();
+            return;
+        }
+    }
+    if (overPushButton(event->position())) {
         event->ignore();
         return;
     }
@@ -359,15 +378,18 @@ DragEnd QtForm::BeginDrag(int token)
     // where the token's corner will stand.
     drag.setPixmap(source->grab());
     drag.setHotSpot(QPoint(0, 0));
-    m_ownDrag = Press {m_tokenPressAt.value_or(QPointF(mapFromGlobal(QCursor::pos())))};
+    const QPointF from = m_tokenPressAt.value_or(QPointF(mapFromGlobal(QCursor::pos())));
+    m_ownDrag = OwnDrag {PressTravel(from.x(), from.y())};
     m_dragRunner(drag, allowed);
-    // The window saw the way while the pointer was over it; where it ends counts too, in case
-    // that is outside. Ended with every button up, never having gone far: a click. Escape ends a
-    // drag with the button still down, and that is no click.
-    m_ownDrag->moveTo(mapFromGlobal(QCursor::pos()));
-    const bool click = !m_ownDrag->dragged && QGuiApplication::mouseButtons() == Qt::NoButton;
+    // A release Qt's drag loop ate is handed on to the window now, not after we have decided
+    // (eventFilter sees it).
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MouseButtonRelease);
+    // Decided from what the window saw of the drag, never from the buttons' state afterwards:
+    // on Wayland the release goes to the compositor's drag and Qt still thinks a button is down.
+    const DragEnd end
+        = EndOfTokenDrag(m_ownDrag->travel, QtDragDistance(), m_ownDrag->letGoOverWindow);
     m_ownDrag.reset();
-    return click ? DragEnd::Click : DragEnd::Drag;
+    return end;
 }
 
 void QtForm::RepaintButton(ButtonRef ref)

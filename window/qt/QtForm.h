@@ -5,6 +5,7 @@
 // and command buttons are real push buttons above it, for focus and accessibility.
 
 #include "Form1.h"
+#include "Gesture.h"
 
 #include <QPushButton>
 #include <QWidget>
@@ -81,13 +82,14 @@ private:
     void Announce(std::string_view utf8) override;
 
     bool overPushButton(const QPointF&) const;
+    // The desktop's drag distance, asked each time: the user may change it while we run.
+    static DragDistance QtDragDistance();
 
-    // A press that may yet be a click: where it began, and whether the pointer has since gone
-    // past the drag distance.
-    struct Press {
-        QPointF from;
-        bool dragged = false;
-        void moveTo(const QPointF&);
+    // A token's own drag while it runs: the way the pointer went as the window saw it, and
+    // whether it was let go over the window (the drop came here).
+    struct OwnDrag {
+        PressTravel travel;
+        bool letGoOverWindow = false;
     };
 
     Form1 m_form {*this};
@@ -97,9 +99,9 @@ private:
     DragRunner m_dragRunner;
     BoardPrinter m_boardPrinter;
     std::optional<QPointF> m_tokenPressAt;
-    // A token's own drag, while it runs, and a press on the surface until its release.
-    std::optional<Press> m_ownDrag;
-    std::optional<Press> m_surfacePress;
+    std::optional<OwnDrag> m_ownDrag;
+    // A press on the surface until its release.
+    std::optional<PressTravel> m_surfacePress;
 };
 
 } // namespace vantorel
