@@ -10,10 +10,12 @@
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
+#include <QWindow>
 #include <algorithm>
 #include <vector>
 
@@ -186,14 +188,8 @@ void QtForm::resizeEvent(QResizeEvent*)
 
 bool QtForm::eventFilter(QObject* watched, QEvent* event)
 {
-    // The release that ended a token's own drag loop, which Qt hands on to the window once the
-    // loop is over. It came here when the window, not a compositor's drag, had the pointer: let
-    // go over the window, unless outside it.
-    if (event->type() == QEvent::MouseButtonRelease && m_ownDrag && watched->isWindowType()) {
-        const QPointF at = mapFromGlobal(static_cast<QMouseEvent*>(event)->globalPosition());
-        m_ownDrag->travel.MoveTo(at.x(), at.y());
-        m_ownDrag->letGoOverWindow = m_ownDrag->letGoOverWindow || rect().contains(at.toPoint());
-    }
+    if (m_ownDrag && m_ownDrag->waiting && watchPress(watched, event))
+        return true;
     // Key preview: the press reaches us first when it is on its way to the focused control of
     // this window; it goes on there untouched.
     if (event->type() == QEvent::KeyPress) {
@@ -227,8 +223,52 @@ bool QtForm::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+bool QtForm::watchPress(QObject* watched, QEvent* event)
+{
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (m_ownDrag->ended || !widget || widget->window() != this)
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease: {
+        // The window has the pointer from the press to the release, wherever it goes. An event
+        // the token leaves to the window comes twice, to the same point.
+        const QPointF at = mapFromGlobal(static_cast<QMouseEvent*>(event)->globalPosition());
+        m_ownDrag->travel.MoveTo(at.x(), at.y());
+        if (event->type() == QEvent::MouseButtonRelease) {
+            m_ownDrag->ended = true;
+            if (rect().contains(at.toPoint()))
+                m_ownDrag->letGoAt = at;
+        }
+        if (m_ownDrag->ended || m_ownDrag->travel.Dragged(QtDragDistance()))
+            m_ownDrag->waiting->quit();
+        return false;
+    }
+    case QEvent::KeyPress:
+        // Escape gives the press up, as it would the drag.
+        if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
+            return false;
+        break;
+    case QEvent::WindowDeactivate:
+    case QEvent::Hide:
+    case QEvent::Close:
+        // The desktop took the window away: no release may ever come.
+        if (widget != this)
+            return false;
+        break;
+    default:
+        return false;
+    }
+    m_ownDrag->ended = true;
+    m_ownDrag->waiting->quit();
+    return event->type() == QEvent::KeyPress;
+}
+
 void QtForm::tokenPressed(int index, MouseButton button, const QPointF& at)
 {
+    // One press at a time: another button pressed while a token's press runs belongs to it.
+    if (m_ownDrag)
+        return;
     m_tokenPressAt = at;
     m_form.tokenMouseDown(index, button);
     m_tokenPressAt.reset();
@@ -282,12 +322,8 @@ void QtForm::dragMoveEvent(QDragMoveEvent* event)
 {
     if (m_ownDrag)
         m_ownDrag->travel.MoveTo(event->position().x(), event->position().y());
-    // Only the window's own surface takes drops: over a push button the pointer says no. But
-    // while a token's own drag may still be a click, the token under the pointer takes it too:
-    // letting go there must come to the window as a drop, as on Wayland nothing else says that
-    // the button went up over the window rather than somewhere else, or not at all (Escape).
-    const bool mayBeClick = m_ownDrag && !m_ownDrag->travel.Dragged(QtDragDistance());
-    if (overPushButton(event->position()) && !mayBeClick) {
+    // Only the window's own surface takes drops: over a push button the pointer says no.
+    if (overPushButton(event->position())) {
         event->ignore();
         return;
     }
@@ -299,20 +335,27 @@ void QtForm::dropEvent(QDropEvent* event)
 {
     if (m_ownDrag) {
         m_ownDrag->travel.MoveTo(event->position().x(), event->position().y());
-        m_ownDrag->letGoOverWindow = true;
+        m_ownDrag->letGoAt = event->position();
         // A click on the token: the drag's end reports it, and nothing moves.
         if (EndOfTokenDrag(m_ownDrag->travel, QtDragDistance(), true) == DragEnd::Click) {
             event->ignore();
             return;
         }
     }
-    if (overPushButton(event->position())) {
+    if (!takeDrop(event->position())) {
         event->ignore();
         return;
     }
     event->setDropAction(Answer(event->possibleActions()));
     event->accept();
-    m_form.formDragDrop(event->position().x(), event->position().y());
+}
+
+bool QtForm::takeDrop(const QPointF& at)
+{
+    if (overPushButton(at))
+        return false;
+    m_form.formDragDrop(at.x(), at.y());
+    return true;
 }
 
 SystemColours QtForm::Colours() const
@@ -363,6 +406,34 @@ void QtForm::CloseWindow()
 
 DragEnd QtForm::BeginDrag(int token)
 {
+    const QPointF from = m_tokenPressAt.value_or(QPointF(mapFromGlobal(QCursor::pos())));
+    m_ownDrag.emplace(OwnDrag {PressTravel(from.x(), from.y()), std::nullopt});
+    // A press stays a click until it goes the drag distance, and only then is the window system
+    // asked for a drag. Asked at once, a compositor's drag races the release of a quick click:
+    // let go before the window has answered the drag's first notice, it ends with no drop, and
+    // the click is lost. The window has the pointer until then, release included.
+    if (m_tokenPressAt) {
+        QEventLoop waiting;
+        m_ownDrag->waiting = &waiting;
+        waiting.exec();
+        m_ownDrag->waiting = nullptr;
+    }
+    // Let go past the drag distance before the drag could begin (a flick, its events all
+    // handled at once on a busy machine): the window takes it as the drop it would have had.
+    if (m_ownDrag->ended && m_ownDrag->letGoAt && m_ownDrag->travel.Dragged(QtDragDistance()))
+        takeDrop(*m_ownDrag->letGoAt);
+    else if (!m_ownDrag->ended)
+        runDrag(token);
+    // Decided from what the window saw, never from the buttons' state after the drag: on
+    // Wayland the release goes to the compositor's drag, and Qt still thinks a button is down.
+    const DragEnd end
+        = EndOfTokenDrag(m_ownDrag->travel, QtDragDistance(), m_ownDrag->letGoAt.has_value());
+    m_ownDrag.reset();
+    return end;
+}
+
+void QtForm::runDrag(int token)
+{
     BoardButton* source = m_tokens.at(std::size_t(token));
     const DragOffer offer = m_form.tokenStartDrag(token);
     auto* data = new QMimeData;
@@ -378,18 +449,7 @@ DragEnd QtForm::BeginDrag(int token)
     // where the token's corner will stand.
     drag.setPixmap(source->grab());
     drag.setHotSpot(QPoint(0, 0));
-    const QPointF from = m_tokenPressAt.value_or(QPointF(mapFromGlobal(QCursor::pos())));
-    m_ownDrag = OwnDrag {PressTravel(from.x(), from.y())};
     m_dragRunner(drag, allowed);
-    // A release Qt's drag loop ate is handed on to the window now, not after we have decided
-    // (eventFilter sees it).
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::MouseButtonRelease);
-    // Decided from what the window saw of the drag, never from the buttons' state afterwards:
-    // on Wayland the release goes to the compositor's drag and Qt still thinks a button is down.
-    const DragEnd end
-        = EndOfTokenDrag(m_ownDrag->travel, QtDragDistance(), m_ownDrag->letGoOverWindow);
-    m_ownDrag.reset();
-    return end;
 }
 
 void QtForm::RepaintButton(ButtonRef ref)

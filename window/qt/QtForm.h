@@ -14,6 +14,7 @@
 #include <optional>
 
 class QDrag;
+class QEventLoop;
 
 namespace vantorel {
 
@@ -85,12 +86,22 @@ private:
     // The desktop's drag distance, asked each time: the user may change it while we run.
     static DragDistance QtDragDistance();
 
-    // A token's own drag while it runs: the way the pointer went as the window saw it, and
-    // whether it was let go over the window (the drop came here).
+    // A token's press, from the press to the end of the drag it opens: the way the pointer went
+    // as the window saw it, and where it was let go over the window (the release or the drop
+    // came here). Until it goes the drag distance it waits in a loop of its own.
     struct OwnDrag {
         PressTravel travel;
-        bool letGoOverWindow = false;
+        std::optional<QPointF> letGoAt;
+        // Let go, or given up, before the drag began.
+        bool ended = false;
+        QEventLoop* waiting = nullptr;
     };
+    // While a token's press waits: its pointer and key events on their way to the window. True
+    // when the event is used up.
+    bool watchPress(QObject* watched, QEvent*);
+    // A drop at a point of the window: taken on the surface, refused over a push button.
+    bool takeDrop(const QPointF&);
+    void runDrag(int token);
 
     Form1 m_form {*this};
     std::array<BoardButton*, layout::kTokenCount> m_tokens {};
