@@ -64,7 +64,7 @@ private:
     // Annotates the buttons' own accessible objects; absent where the system has none.
     IAccPropServices* m_accessibility = nullptr;
     // A token's own drag while it runs, and a press on the surface until its release.
-    std::optional<PressTravel> m_ownDrag;
+    std::optional<OwnDrag> m_ownDrag;
     std::optional<PressTravel> m_surfacePress;
     bool m_placing = false;
     std::map<HWND, std::string> m_descriptions; // as last annotated
