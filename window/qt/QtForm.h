@@ -38,7 +38,8 @@ private:
 
 class QtForm final : public QWidget, private Toolkit {
 public:
-    // Runs a token's drag; tests replace it, as an offscreen drag loop cannot be driven.
+    // Runs a token's drag, once its press has gone the drag distance; tests replace it, as an
+    // offscreen drag loop cannot be driven.
     using DragRunner = std::function<Qt::DropAction(QDrag&, Qt::DropActions)>;
     // Puts the board on paper; by default through the print module, loaded on first use.
     using BoardPrinter = std::function<void(const ChartBoard&, const SystemColours&)>;
@@ -51,8 +52,8 @@ public:
     BoardButton* button(ButtonRef) const;
     void setDragRunner(DragRunner runner) { m_dragRunner = std::move(runner); }
     void setBoardPrinter(BoardPrinter printer) { m_boardPrinter = std::move(printer); }
-    // A press on a token, at a point of the window: remembered, so the drag it opens can tell
-    // whether the pointer ever went past the drag distance.
+    // A press on a token, at a point of the window. Returns when the press has ended: let go
+    // within the drag distance (a click), or gone the distance and dragged, however that ended.
     void tokenPressed(int index, MouseButton, const QPointF& at);
 
 protected:
