@@ -28,6 +28,23 @@ int Rgb(Colour c)
 
 } // namespace
 
+namespace {
+
+// The page's drag distance for a pointer of that kind.
+DragDistance PageDragDistance(const PageRelease& release)
+{
+    return release.touch ? kPageTouchDragDistance : kPageMouseDragDistance;
+}
+
+PressTravel TravelOf(const PageRelease& release)
+{
+    PressTravel travel(0, 0);
+    travel.MoveTo(release.travelX, release.travelY);
+    return travel;
+}
+
+} // namespace
+
 int ButtonId(ButtonRef ref)
 {
     const auto* at = std::find(kStackingOrder.begin(), kStackingOrder.end(), ref);
@@ -104,13 +121,18 @@ void WebForm::tokenDown(int id, MouseButton button)
         m_form.tokenMouseDown(ref.index, button);
 }
 
-void WebForm::tokenDragEnd(int id, bool click)
+void WebForm::tokenDragEnd(int id, const PageRelease& release)
 {
     if (m_closed || id < 0 || id >= int(kStackingOrder.size()))
         return;
     const ButtonRef ref = kStackingOrder[std::size_t(id)];
-    if (ref.group == ButtonRef::Group::Token)
-        m_form.tokenDragEnd(ref.index, click ? DragEnd::Click : DragEnd::Drag);
+    if (ref.group != ButtonRef::Group::Token)
+        return;
+    const DragEnd end = EndOfTokenDrag(TravelOf(release), PageDragDistance(release), release.letGo);
+    // A drag let go over the surface drops there; over a push button it is refused.
+    if (end == DragEnd::Drag && release.letGo && !release.overButton)
+        drop(release.x, release.y);
+    m_form.tokenDragEnd(ref.index, end);
 }
 
 void WebForm::drop(double cssX, double cssY)
@@ -119,10 +141,12 @@ void WebForm::drop(double cssX, double cssY)
         m_form.formDragDrop(cssX * m_ratio - m_offsetX, cssY * m_ratio - m_offsetY);
 }
 
-void WebForm::surfaceClick(double cssX, double cssY)
+void WebForm::surfaceRelease(const PageRelease& release)
 {
-    if (!m_closed)
-        m_form.formClick(cssX * m_ratio - m_offsetX, cssY * m_ratio - m_offsetY);
+    if (m_closed || !release.letGo || release.overButton
+        || TravelOf(release).Dragged(PageDragDistance(release)))
+        return;
+    m_form.formClick(release.x * m_ratio - m_offsetX, release.y * m_ratio - m_offsetY);
 }
 
 void WebForm::keyPress(char16_t code)

@@ -24,6 +24,14 @@ vantorel::MouseButton FromDom(int button)
     }
 }
 
+// A press's end as page.js tells it: the furthest the pointer went from the press on each
+// axis, a finger or not, let go over the page or not, where, and over a push button or not.
+vantorel::PageRelease ReleaseOf(
+    double travelX, double travelY, int touch, int letGo, double cssX, double cssY, int overButton)
+{
+    return {travelX, travelY, touch != 0, letGo != 0, cssX, cssY, overButton != 0};
+}
+
 } // namespace
 
 extern "C" {
@@ -53,9 +61,10 @@ EMSCRIPTEN_KEEPALIVE void web_token_down(int id, int domButton)
     g_form->tokenDown(id, FromDom(domButton));
 }
 
-EMSCRIPTEN_KEEPALIVE void web_token_drag_end(int id, int click)
+EMSCRIPTEN_KEEPALIVE void web_token_drag_end(int id, double travelX, double travelY, int touch,
+    int letGo, double cssX, double cssY, int overButton)
 {
-    g_form->tokenDragEnd(id, click != 0);
+    g_form->tokenDragEnd(id, ReleaseOf(travelX, travelY, touch, letGo, cssX, cssY, overButton));
 }
 
 EMSCRIPTEN_KEEPALIVE void web_drop(double cssX, double cssY)
@@ -63,9 +72,10 @@ EMSCRIPTEN_KEEPALIVE void web_drop(double cssX, double cssY)
     g_form->drop(cssX, cssY);
 }
 
-EMSCRIPTEN_KEEPALIVE void web_surface_click(double cssX, double cssY)
+EMSCRIPTEN_KEEPALIVE void web_surface_release(
+    double travelX, double travelY, int touch, int letGo, double cssX, double cssY, int overButton)
 {
-    g_form->surfaceClick(cssX, cssY);
+    g_form->surfaceRelease(ReleaseOf(travelX, travelY, touch, letGo, cssX, cssY, overButton));
 }
 
 EMSCRIPTEN_KEEPALIVE void web_key_press(int code)

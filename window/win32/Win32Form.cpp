@@ -290,7 +290,8 @@ bool Win32Form::OverPushButton(POINT screen) const
 void Win32Form::DroppedAt(POINT screen)
 {
     // A token's own drag that never left the drag rectangle is a click, not a drop.
-    if (m_ownDrag && !m_ownDrag->dragged)
+    if (m_ownDrag
+        && EndOfTokenDrag(m_ownDrag->travel, SystemDragDistance(), true) == DragEnd::Click)
         return;
     POINT client = screen;
     ScreenToClient(m_hwnd, &client);
@@ -387,13 +388,13 @@ LRESULT Win32Form::Handle(UINT message, WPARAM w, LPARAM l)
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
         if (!m_surfacePress) {
-            m_surfacePress = PressTravel {{GET_X_LPARAM(l), GET_Y_LPARAM(l)}};
+            m_surfacePress.emplace(GET_X_LPARAM(l), GET_Y_LPARAM(l));
             SetCapture(m_hwnd);
         }
         return 0;
     case WM_MOUSEMOVE:
         if (m_surfacePress)
-            m_surfacePress->MoveTo({GET_X_LPARAM(l), GET_Y_LPARAM(l)});
+            m_surfacePress->MoveTo(GET_X_LPARAM(l), GET_Y_LPARAM(l));
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
@@ -401,11 +402,11 @@ LRESULT Win32Form::Handle(UINT message, WPARAM w, LPARAM l)
         if (m_surfacePress && !(w & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
             PressTravel press = *m_surfacePress;
             const POINT at {GET_X_LPARAM(l), GET_Y_LPARAM(l)};
-            press.MoveTo(at);
+            press.MoveTo(at.x, at.y);
             ReleaseCapture(); // and with the capture the press goes
             POINT screen = at;
             ClientToScreen(m_hwnd, &screen);
-            if (!press.dragged && !OverPushButton(screen))
+            if (!press.Dragged(SystemDragDistance()) && !OverPushButton(screen))
                 m_form.formClick(at.x, at.y);
         }
         return 0;
@@ -493,19 +494,17 @@ DragEnd Win32Form::BeginDrag(int)
 {
     // From where the press that opens the drag went down.
     const DWORD pressed = GetMessagePos();
-    m_ownDrag = PressTravel {{GET_X_LPARAM(pressed), GET_Y_LPARAM(pressed)}};
+    m_ownDrag.emplace(OwnDrag {PressTravel(GET_X_LPARAM(pressed), GET_Y_LPARAM(pressed))});
     IDataObject* data = CreateEmptyTextData();
-    IDropSource* source = CreateDropSource(*m_ownDrag);
+    IDropSource* source = CreateDropSource(*m_ownDrag, m_hwnd);
     DWORD effect = DROPEFFECT_NONE;
     DoDragDrop(data, source, DROPEFFECT_MOVE, &effect);
     source->Release();
     data->Release();
-    POINT end {};
-    GetCursorPos(&end);
-    m_ownDrag->MoveTo(end);
-    const bool click = !m_ownDrag->dragged;
+    const DragEnd end
+        = EndOfTokenDrag(m_ownDrag->travel, SystemDragDistance(), m_ownDrag->letGoOverWindow);
     m_ownDrag.reset();
-    return click ? DragEnd::Click : DragEnd::Drag;
+    return end;
 }
 
 void Win32Form::RepaintButton(ButtonRef ref)

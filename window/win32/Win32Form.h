@@ -63,7 +63,7 @@ private:
     // Annotates the buttons' own accessible objects; absent where the system has none.
     IAccPropServices* m_accessibility = nullptr;
     // A token's own drag while it runs, and a press on the surface until its release.
-    std::optional<PressTravel> m_ownDrag;
+    std::optional<OwnDrag> m_ownDrag;
     std::optional<PressTravel> m_surfacePress;
     bool m_placing = false;
     // The painted parts, for the client area's accessible object.
