@@ -136,7 +136,6 @@ QtForm::QtForm()
     setAcceptDrops(true);
 
     // Created bottom to top, so siblings stack as the board's picture stacks them.
-    std::vector<BoardButton*> byTabIndex;
     for (ButtonRef ref : kStackingOrder) {
         auto* b = new BoardButton(*this, ref);
         if (ref.group == ButtonRef::Group::Token)
@@ -146,19 +145,15 @@ QtForm::QtForm()
             connect(b, &QPushButton::clicked, this,
                 [this, c = static_cast<Command>(ref.index)] { m_form.commandClick(c); });
         }
-        byTabIndex.push_back(b);
     }
-    std::sort(byTabIndex.begin(), byTabIndex.end(), [](BoardButton* a, BoardButton* b) {
-        return a->ref().row().tabIndex < b->ref().row().tabIndex;
-    });
-    for (std::size_t i = 1; i < byTabIndex.size(); ++i)
-        setTabOrder(byTabIndex[i - 1], byTabIndex[i]);
+    for (std::size_t i = 1; i < kFocusOrder.size(); ++i)
+        setTabOrder(button(kFocusOrder[i - 1]), button(kFocusOrder[i]));
 
     const SizeF client = Viewport::DefaultClientSize();
     resize(int(client.width), int(client.height));
     m_form.formResize(client.width, client.height);
     m_form.formLoad();
-    byTabIndex.front()->setFocus();
+    button(kFocusOrder.front())->setFocus();
 
     qApp->installEventFilter(this);
 }
@@ -299,14 +294,13 @@ void QtForm::mouseReleaseEvent(QMouseEvent* event)
     PressTravel press = *m_surfacePress;
     m_surfacePress.reset();
     press.MoveTo(event->position().x(), event->position().y());
-    if (!press.Dragged(QtDragDistance()) && !overPushButton(event->position()))
+    if (!press.Dragged(QtDragDistance()))
         m_form.formClick(event->position().x(), event->position().y());
 }
 
 bool QtForm::overPushButton(const QPointF& pos) const
 {
-    const QWidget* child = childAt(pos.toPoint());
-    return child && qobject_cast<const QPushButton*>(child) && child->isVisible();
+    return !m_form.takesDropAt(pos.x(), pos.y());
 }
 
 void QtForm::dragEnterEvent(QDragEnterEvent* event)
@@ -352,10 +346,7 @@ void QtForm::dropEvent(QDropEvent* event)
 
 bool QtForm::takeDrop(const QPointF& at)
 {
-    if (overPushButton(at))
-        return false;
-    m_form.formDragDrop(at.x(), at.y());
-    return true;
+    return m_form.formDragDrop(at.x(), at.y());
 }
 
 SystemColours QtForm::Colours() const

@@ -54,11 +54,8 @@ int ButtonId(ButtonRef ref)
 WebForm::WebForm()
 {
     vt_setup(kWindow.caption.data(), int(kWindow.caption.size()));
-    // The page's focus order is the order of its elements: by tab index.
-    auto byTabIndex = kStackingOrder;
-    std::stable_sort(byTabIndex.begin(), byTabIndex.end(),
-        [](ButtonRef a, ButtonRef b) { return a.row().tabIndex < b.row().tabIndex; });
-    for (ButtonRef ref : byTabIndex)
+    // The page's focus order is the order of its elements.
+    for (ButtonRef ref : kFocusOrder)
         vt_create_button(ButtonId(ref), ref.group == ButtonRef::Group::Token, ButtonId(ref));
     m_form.formLoad();
 }
@@ -129,22 +126,25 @@ void WebForm::tokenDragEnd(int id, const PageRelease& release)
     if (ref.group != ButtonRef::Group::Token)
         return;
     const DragEnd end = EndOfTokenDrag(TravelOf(release), PageDragDistance(release), release.letGo);
-    // A drag let go over the surface drops there; over a push button it is refused.
-    if (end == DragEnd::Drag && release.letGo && !release.overButton)
+    // A drag let go over the page drops there, where the board takes it.
+    if (end == DragEnd::Drag && release.letGo)
         drop(release.x, release.y);
     m_form.tokenDragEnd(ref.index, end);
 }
 
-void WebForm::drop(double cssX, double cssY)
+bool WebForm::drop(double cssX, double cssY)
 {
-    if (!m_closed)
-        m_form.formDragDrop(cssX * m_ratio - m_offsetX, cssY * m_ratio - m_offsetY);
+    return !m_closed && m_form.formDragDrop(cssX * m_ratio - m_offsetX, cssY * m_ratio - m_offsetY);
+}
+
+bool WebForm::takesDropAt(double cssX, double cssY) const
+{
+    return !m_closed && m_form.takesDropAt(cssX * m_ratio - m_offsetX, cssY * m_ratio - m_offsetY);
 }
 
 void WebForm::surfaceRelease(const PageRelease& release)
 {
-    if (m_closed || !release.letGo || release.overButton
-        || TravelOf(release).Dragged(PageDragDistance(release)))
+    if (m_closed || !release.letGo || TravelOf(release).Dragged(PageDragDistance(release)))
         return;
     m_form.formClick(release.x * m_ratio - m_offsetX, release.y * m_ratio - m_offsetY);
 }

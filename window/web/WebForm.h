@@ -25,8 +25,6 @@ struct PageRelease {
     bool letGo = false;
     double x = 0;
     double y = 0;
-    // Let go over a push button, which takes no drop and no click.
-    bool overButton = false;
 };
 
 class WebForm final : private Toolkit {
@@ -45,8 +43,9 @@ public:
     // The end of the drag a press on the token `id` opened: a click, or a drag that drops where
     // it was let go on the surface.
     void tokenDragEnd(int id, const PageRelease&);
-    // A drop at a point of the page, in CSS pixels.
-    void drop(double cssX, double cssY);
+    // A drop at a point of the page, in CSS pixels; false where the board takes none.
+    bool drop(double cssX, double cssY);
+    bool takesDropAt(double cssX, double cssY) const;
     // A press on the page's surface let go: a click (or a tap) puts a held token there.
     void surfaceRelease(const PageRelease&);
     void keyPress(char16_t code);

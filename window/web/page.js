@@ -398,8 +398,7 @@ var VT = {
     // cancelled, or let go outside the page).
     endOf(press, letGo, x, y) {
         const inside = letGo && x >= 0 && y >= 0 && x < window.innerWidth && y < window.innerHeight;
-        return [press.furthest[0], press.furthest[1], press.touch ? 1 : 0, inside ? 1 : 0, x, y,
-            inside && VT.overButton(x, y) ? 1 : 0];
+        return [press.furthest[0], press.furthest[1], press.touch ? 1 : 0, inside ? 1 : 0, x, y];
     },
 
     dragMove(e) {
@@ -416,7 +415,7 @@ var VT = {
         if (!drag || e.pointerId !== drag.pointerId)
             return;
         VT.travel(drag, e);
-        // The ghost goes first: it must not be what lies under the pointer.
+        // The ghost goes before the board hears of the end, which may repaint under it.
         VT.cancelDrag();
         _web_token_drag_end(drag.id, ...VT.endOf(drag, true, e.clientX, e.clientY));
     },
@@ -466,10 +465,9 @@ var VT = {
     },
 
     // Only the board's surface takes drops; every push button, the token itself included,
-    // refuses them.
+    // refuses them. The board says which is where.
     overButton(x, y) {
-        const el = document.elementFromPoint(x, y);
-        return !!(el && el.closest('button'));
+        return !_web_takes_drop(x, y);
     },
 
     // Drags from other applications (or other pages) follow the token's rule; what they carry

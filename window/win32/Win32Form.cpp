@@ -200,16 +200,9 @@ Win32Form::Win32Form(HINSTANCE instance)
         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     OpenFitted(m_hwnd);
 
-    // Sibling windows stack, and take focus, in creation order from the top: tokens first (tab
-    // indexes 0-9, above the command buttons), then the command buttons by tab index.
-    std::vector<ButtonRef> order;
-    for (int i = 0; i < kTokenCount; ++i)
-        order.push_back(ButtonRef::token(i));
-    for (int i = 0; i < kCommandCount; ++i)
-        order.push_back({ButtonRef::Group::Command, i});
-    std::stable_sort(order.begin(), order.end(),
-        [](ButtonRef a, ButtonRef b) { return a.row().tabIndex < b.row().tabIndex; });
-    for (ButtonRef ref : order) {
+    // Sibling windows stack, and take focus, in creation order from the top: in focus order the
+    // tokens come first, and so lie above the command buttons as the board stacks them.
+    for (ButtonRef ref : kFocusOrder) {
         const bool token = ref.group == ButtonRef::Group::Token;
         const std::wstring caption = Widen(ref.row().caption);
         HWND button = CreateWindowExW(0, L"BUTTON", caption.c_str(),
@@ -283,8 +276,7 @@ bool Win32Form::OverPushButton(POINT screen) const
 {
     POINT client = screen;
     ScreenToClient(m_hwnd, &client);
-    HWND child = ChildWindowFromPointEx(m_hwnd, client, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED);
-    return child && child != m_hwnd;
+    return !m_form.takesDropAt(client.x, client.y);
 }
 
 void Win32Form::DroppedAt(POINT screen)
@@ -404,9 +396,7 @@ LRESULT Win32Form::Handle(UINT message, WPARAM w, LPARAM l)
             const POINT at {GET_X_LPARAM(l), GET_Y_LPARAM(l)};
             press.MoveTo(at.x, at.y);
             ReleaseCapture(); // and with the capture the press goes
-            POINT screen = at;
-            ClientToScreen(m_hwnd, &screen);
-            if (!press.Dragged(SystemDragDistance()) && !OverPushButton(screen))
+            if (!press.Dragged(SystemDragDistance()))
                 m_form.formClick(at.x, at.y);
         }
         return 0;
