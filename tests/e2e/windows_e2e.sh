@@ -16,7 +16,8 @@ if [[ "$(file -b "$exe")" == PE32+* ]]; then
 else
     export WINEARCH=win32
     wine=wine
-    # Where this kernel runs no 32-bit programs, qemu emulates them (scripts/enable-i386).
+    # Where qemu emulates 32-bit programs (scripts/test runs the 64-bit build there, but this
+    # script can be given the 32-bit one by hand), every step takes far longer.
     [[ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]] && PACE=10
 fi
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

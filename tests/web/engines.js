@@ -2,8 +2,9 @@
 // The three browser engines the board's page is tested in, each behind one page object that
 // speaks puppeteer's vocabulary: Chromium over the DevTools protocol and Firefox over WebDriver
 // BiDi (both through puppeteer-core), WebKitGTK over W3C WebDriver (WebKitWebDriver driving
-// MiniBrowser on an X server of its own). Each run gets fresh profiles in a scratch folder and
-// free ports only.
+// MiniBrowser on an X server and a session bus of its own, in an environment made here rather
+// than inherited). Each run gets fresh profiles in a scratch folder and free ports only. Every
+// WebDriver command has a deadline: a browser that stops answering ends the suite in one line.
 //
 // Where an engine's driver cannot do a step, this layer does the nearest thing it can and says
 // so in one skip line, or throws Unsupported, which the test (or, failing that, the suite)
@@ -42,17 +43,30 @@ function own(child, group = false) {
     return child;
 }
 
-function stop(pid) {
+function stop(pid, signal = 'SIGTERM') {
     try {
-        process.kill(started.get(pid) ? -pid : pid, 'SIGTERM');
+        process.kill(started.get(pid) ? -pid : pid, signal);
     } catch (e) {
         // Already gone.
     }
 }
 
+// Stops a child this run started, by its process id (its group's, if it leads one): asked
+// first, then made to, if it has not gone within a few seconds.
+async function stopChild(child) {
+    if (!started.has(child.pid))
+        return;
+    const ended = new Promise((resolve) => child.once('exit', resolve));
+    stop(child.pid);
+    if (!(await within(ended.then(() => true), 5000, false)))
+        stop(child.pid, 'SIGKILL');
+    await within(ended, 5000, null);
+}
+
 process.once('exit', () => {
+    // Nothing can be waited for here: whatever is left goes at once.
     for (const pid of started.keys())
-        stop(pid);
+        stop(pid, 'SIGKILL');
     for (const folder of scratchFolders)
         fs.rmSync(folder, { recursive: true, force: true });
 });
@@ -589,6 +603,20 @@ class WebDriverError extends Error {
     }
 }
 
+// The browser stopped answering, or went away: nothing after that can pass, so the suite ends
+// with this one line instead of a failure per test or a wait for ctest's limit.
+class BrowserLost extends Error {
+    constructor(message) {
+        super(message);
+        this.name = 'BrowserLost';
+    }
+}
+
+// How long one WebDriver command may take before the browser counts as hung: each is several
+// times what the slowest takes on a busy machine (the run prints its slowest), so only a hang
+// waits this long. A script that waits in the page gets its own wait on top.
+const DEADLINE = { command: 20000, load: 30000, start: 45000, end: 10000 };
+
 const ELEMENT = 'element-6066-11e4-a52e-4f735466cecf';
 
 // The driver's names for the keys puppeteer names.
@@ -657,92 +685,258 @@ function startXvfb() {
     });
 }
 
+// A session bus of the run's own, on which nothing can be started: without one, GLib would
+// start a bus for the X display by itself (where dbus-launch is installed) that no one stops,
+// and a bus inherited from the caller's desktop would bring its accessibility bus, screen
+// reader, portals and sound server into the browser. dbus-daemon says its address on a pipe.
+function startBus(scratch) {
+    const config = path.join(scratch, 'session-bus.conf');
+    fs.writeFileSync(config, `<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:dir=${scratch}</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+`);
+    return new Promise((resolve, reject) => {
+        const bus = own(spawn(process.env.DBUS_DAEMON || 'dbus-daemon', ['--config-file=' + config,
+            '--nofork', '--nopidfile', '--print-address=3'], { stdio: ['ignore', 'ignore', 'pipe', 'pipe'] }));
+        let said = '';
+        let complaint = '';
+        bus.on('error', reject);
+        bus.stderr.on('data', (chunk) => { complaint += chunk; });
+        bus.on('exit', () => reject(new Error('dbus-daemon ended before it said its address: ' + complaint)));
+        bus.stdio[3].on('data', (chunk) => {
+            said += chunk;
+            if (said.includes('\n'))
+                resolve({ bus, address: said.trim() });
+        });
+    });
+}
+
+// The browser's whole environment, made here rather than inherited: only what it needs, so
+// that nothing of the caller's session (its D-Bus, a Wayland display, GDK_*, GTK_*, WEBKIT_*,
+// GST_* settings) and as little as possible of what else the machine has installed reaches it.
+function browserEnvironment(home, { display, busAddress, noPlugins }, ratio) {
+    const run = path.join(home, 'run');
+    fs.mkdirSync(run, { recursive: true, mode: 0o700 });
+    return {
+        PATH: process.env.PATH || '/usr/bin:/bin',
+        LANG: 'C.UTF-8',
+        HOME: home,
+        XDG_RUNTIME_DIR: run,
+        XDG_CONFIG_HOME: path.join(home, '.config'),
+        XDG_CACHE_HOME: path.join(home, '.cache'),
+        XDG_DATA_HOME: path.join(home, '.local'),
+        DISPLAY: display,
+        GDK_BACKEND: 'x11',
+        GDK_SCALE: String(ratio),
+        DBUS_SESSION_BUS_ADDRESS: busAddress,
+        // No accessibility bridge: the driver computes roles and names itself, and a bridge
+        // would have the browser wait on an accessibility bus and whatever listens there.
+        NO_AT_BRIDGE: '1',
+        GTK_A11Y: 'none',
+        // The page plays no media, yet MiniBrowser starts GStreamer, which loads and scans every
+        // plugin installed (dozens more with a desktop's sound and video stack) into a registry
+        // the fresh profile does not have yet: here it finds none.
+        GST_PLUGIN_SYSTEM_PATH_1_0: noPlugins,
+        GST_PLUGIN_PATH_1_0: noPlugins,
+        GST_REGISTRY_1_0: path.join(home, 'gstreamer-registry.bin'),
+    };
+}
+
+// The live processes whose parent is pid (field 1 of /proc/PID/stat after the name) or whose
+// process group is pid (field 2); ended ones waiting to be reaped do not count.
+function processesWith(field, pid) {
+    const found = [];
+    for (const entry of fs.readdirSync('/proc')) {
+        if (!/^\d+$/.test(entry))
+            continue;
+        try {
+            const stat = fs.readFileSync(`/proc/${entry}/stat`, 'latin1');
+            const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
+            if (fields[0] !== 'Z' && Number(fields[field]) === pid)
+                found.push(Number(entry));
+        } catch (e) {
+            // Gone while read.
+        }
+    }
+    return found;
+}
+const childrenOf = (pid) => processesWith(1, pid);
+const processesIn = (group) => processesWith(2, group);
+
+// The browser process a driver started and talks to: WebKitWebDriver picks a free port for the
+// browser's inspector server and closes it before the browser binds it, then connects to
+// whatever listens there. Another program can take the port in between (another driver's
+// browser, say), and the session would then drive that one. Null unless the driver's own
+// browser listens on the port the driver gave it.
+function ownBrowser(driverPid) {
+    for (const pid of childrenOf(driverPid)) {
+        let given;
+        try {
+            given = /(?:^|\0)WEBKIT_INSPECTOR_SERVER=[^\0]*:(\d+)(?:\0|$)/.exec(
+                fs.readFileSync(`/proc/${pid}/environ`, 'latin1'));
+        } catch (e) {
+            continue;
+        }
+        if (given && listensOn(pid, Number(given[1])))
+            return pid;
+    }
+    return null;
+}
+
 // One WebKitWebDriver and its MiniBrowser: the pixel ratio of a GTK window is fixed by the
 // process's GDK_SCALE, so each ratio has a session of its own.
 class WebDriverSession {
-    static async start(scratch, display, ratio, name = `${ratio}x`) {
-        const home = path.join(scratch, `webkit-${name}`);
-        const run = path.join(home, 'run');
-        fs.mkdirSync(run, { recursive: true, mode: 0o700 });
-        const env = { ...process.env, DISPLAY: display, GDK_SCALE: String(ratio), HOME: home,
-            XDG_RUNTIME_DIR: run, XDG_CONFIG_HOME: path.join(home, '.config'),
-            XDG_CACHE_HOME: path.join(home, '.cache'), XDG_DATA_HOME: path.join(home, '.local') };
-        delete env.WEBKIT_DISABLE_COMPOSITING_MODE; // the driver's screenshots hang with it
+    static async start(browser, ratio, name = `${ratio}x`) {
+        const env = browserEnvironment(path.join(browser.scratch, `webkit-${name}`), browser, ratio);
         for (let attempt = 0; ; attempt++) {
             // A port free a moment ago may be taken by the time the driver binds it: try another.
             const port = await freePort();
             const driver = own(spawn(process.env.WEBKIT_WEBDRIVER || 'WebKitWebDriver', ['--port=' + port],
                 { env, stdio: ['ignore', 'ignore', 'pipe'], detached: true }), true);
-            let output = '';
-            driver.stderr.on('data', (chunk) => { output = (output + chunk).slice(-2000); });
-            const ended = new Promise((resolve) => driver.once('exit', () => resolve(true)));
             const session = new WebDriverSession(`http://127.0.0.1:${port}`, driver, ratio);
+            driver.stderr.on('data', (chunk) => { session.said = (session.said + chunk).slice(-2000); });
+            const ended = new Promise((resolve) => driver.once('exit', () => resolve('ended')));
             const up = await within((async () => {
                 for (;;) {
                     if (listensOn(driver.pid, port)) {
                         try {
-                            await fetch(session.base + '/status');
-                            return true;
+                            await fetch(session.base + '/status', { signal: AbortSignal.timeout(DEADLINE.command) });
+                            return 'up';
                         } catch (e) {
                             // Not answering yet.
                         }
                     }
                     if (await within(ended, 50, false))
-                        return false;
+                        return 'ended';
                 }
-            })(), LIMIT, false);
-            if (!up) {
-                session.kill();
-                if (attempt < 5)
+            })(), DEADLINE.start, 'late');
+            if (up !== 'up') {
+                await session.stop();
+                if (up === 'ended' && attempt < 5)
                     continue;
-                throw new Error('WebKitWebDriver did not start: ' + output);
+                throw new BrowserLost(`WebKitWebDriver did not start (${up}): ${session.said.trim()}`);
             }
-            const created = await session.call('POST', '/session', { capabilities: { alwaysMatch: {
-                pageLoadStrategy: 'normal',
-                'webkitgtk:browserOptions': {
-                    binary: process.env.MINIBROWSER || '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser',
-                    // A window the test's own script opens is a popup the user asked for.
-                    args: ['--automation', '--javascript-can-open-windows-automatically=true'],
-                },
-            } } });
-            session.id = created.sessionId;
-            session.version = created.capabilities.browserVersion;
-            await session.call('POST', session.path('/timeouts'), { script: LIMIT * 2, pageLoad: LIMIT * 2 });
-            session.home = await session.call('GET', session.path('/window'));
-            session.current = session.home;
-            return session;
+            try {
+                const created = await session.call('POST', '/session', { capabilities: { alwaysMatch: {
+                    pageLoadStrategy: 'normal',
+                    'webkitgtk:browserOptions': {
+                        binary: process.env.MINIBROWSER || '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser',
+                        // A window the test's own script opens is a popup the user asked for.
+                        args: ['--automation', '--javascript-can-open-windows-automatically=true'],
+                    },
+                } } }, DEADLINE.start);
+                session.id = created.sessionId;
+                session.version = created.capabilities.browserVersion;
+                session.browserPid = ownBrowser(driver.pid);
+                if (!session.browserPid && attempt < 5) {
+                    await session.end();
+                    continue;
+                }
+                if (!session.browserPid)
+                    throw new BrowserLost('WebKitWebDriver drives a browser other than the one it started');
+                // The driver's own limits stay inside this layer's deadlines, so that a slow
+                // page fails with the driver's reason and only a hang meets a deadline.
+                await session.call('POST', session.path('/timeouts'), { script: DEADLINE.load + 5000,
+                    pageLoad: DEADLINE.load - 5000 });
+                session.home = await session.call('GET', session.path('/window'));
+                session.current = session.home;
+                return session;
+            } catch (e) {
+                await session.end();
+                throw e;
+            }
         }
     }
 
     constructor(base, driver, ratio) {
-        Object.assign(this, { base, driver, ratio, id: null, current: null, queue: Promise.resolve() });
+        Object.assign(this, { base, driver, ratio, id: null, current: null, queue: Promise.resolve(),
+            said: '', browserPid: null, lost: null, pending: new Set(), slowest: { ms: 0, what: '' } });
     }
 
     path(p) {
         return `/session/${this.id}${p}`;
     }
 
-    async call(method, p, body) {
-        const response = await fetch(this.base + p, {
-            method,
-            headers: { 'content-type': 'application/json' },
-            body: body === undefined ? undefined : JSON.stringify(body),
-        });
-        const answer = await response.json();
-        if (!response.ok)
+    // One command, answered within `deadline` ms or never waited for again: once the browser
+    // has missed one or gone away, every later command fails at once with the same reason. A
+    // command in a window (`handle`) that closes meanwhile may never be answered, and is given
+    // up when the window is seen gone (windowClosed), which says nothing about the browser.
+    async call(method, p, body, deadline = DEADLINE.command, handle = null) {
+        if (this.lost)
+            throw this.lost;
+        const what = `${method} ${p.replace(/^\/session\/[^/]+/, '')}`;
+        const started = Date.now();
+        const abort = new AbortController();
+        const timer = setTimeout(() => abort.abort('late'), deadline);
+        const pending = { handle, abort };
+        this.pending.add(pending);
+        let response;
+        let answer;
+        try {
+            response = await fetch(this.base + p, {
+                method,
+                headers: { 'content-type': 'application/json' },
+                body: body === undefined ? undefined : JSON.stringify(body),
+                signal: abort.signal,
+            });
+            answer = await response.json();
+        } catch (e) {
+            if (abort.signal.reason === 'closed')
+                throw new Error(`${what}: its window closed before it was answered`);
+            throw this.lose(abort.signal.reason === 'late'
+                ? `the browser gave no answer to ${what} within ${deadline / 1000} s`
+                : `the driver's connection failed on ${what}: ${(e.cause && e.cause.code) || e.message}`);
+        } finally {
+            clearTimeout(timer);
+            this.pending.delete(pending);
+        }
+        const ms = Date.now() - started;
+        if (ms > this.slowest.ms)
+            this.slowest = { ms, what };
+        if (!response.ok) {
+            if (answer.value.error === 'invalid session id' && this.id)
+                throw this.lose(`the browser went away: ${what} answered "${answer.value.message}"`);
             throw new WebDriverError(answer.value.error, answer.value.message);
+        }
         return answer.value;
+    }
+
+    // Notes why the browser is lost, with what its processes show.
+    lose(why) {
+        const state = (pid) => {
+            try {
+                const stat = fs.readFileSync(`/proc/${pid}/stat`, 'latin1');
+                return { T: 'stopped', t: 'stopped', Z: 'gone' }[stat[stat.lastIndexOf(')') + 2]] || 'running';
+            } catch (e) {
+                return 'gone';
+            }
+        };
+        const seen = this.browserPid ? `MiniBrowser ${state(this.browserPid)}`
+            : `WebKitWebDriver ${state(this.driver.pid)}, with ${childrenOf(this.driver.pid).length ? 'a' : 'no'} `
+                + 'browser process';
+        const said = this.said.trim().split('\n').pop();
+        this.lost = new BrowserLost(`${why} (${seen}${said ? '; the driver or browser said: ' + said : ''})`);
+        return this.lost;
     }
 
     // A command in one window. Commands of one session go one at a time, each after switching
     // to its window; only the window list is read in between (waiting for a window to close).
-    inWindow(handle, method, p, body) {
+    inWindow(handle, method, p, body, deadline) {
         const run = this.queue.then(async () => {
             if (this.current !== handle) {
                 await this.call('POST', this.path('/window'), { handle });
                 this.current = handle;
             }
-            return this.call(method, this.path(p), body);
+            return this.call(method, this.path(p), body, deadline, handle);
         });
         this.queue = run.catch(() => {});
         return run;
@@ -752,18 +946,36 @@ class WebDriverSession {
         return this.call('GET', this.path('/window/handles'));
     }
 
-    async end() {
-        try {
-            if (this.id)
-                await within(this.call('DELETE', this.path('')), LIMIT, null);
-        } finally {
-            this.kill();
-        }
+    // The window is gone: what was asked of it will not be answered.
+    windowClosed(handle) {
+        for (const pending of this.pending)
+            if (pending.handle === handle)
+                pending.abort.abort('closed');
     }
 
-    kill() {
-        // The driver and the browser it started, by the driver's process group.
-        stop(this.driver.pid);
+    // Ends the session, then stops the driver and the browser by process id. What the driver
+    // answers (if anything: the connection may be lost with the browser) changes nothing.
+    async end() {
+        if (this.id && !this.lost)
+            await this.call('DELETE', this.path(''), undefined, DEADLINE.end).catch(() => {});
+        await this.stop();
+    }
+
+    // The driver leads a process group of its own, which the browser and its web, network and
+    // GPU processes are in: all of them are asked to end, then made to.
+    async stop() {
+        const group = this.driver.pid;
+        for (const signal of ['SIGTERM', 'SIGKILL']) {
+            if (!processesIn(group).length)
+                return;
+            try {
+                process.kill(-group, signal);
+            } catch (e) {
+                // Gone meanwhile.
+            }
+            for (const end = Date.now() + 5000; Date.now() < end && processesIn(group).length;)
+                await new Promise((resolve) => setTimeout(resolve, 50));
+        }
     }
 }
 
@@ -907,11 +1119,11 @@ class WebKitPage {
         await this.resize(size);
     }
 
-    async command(method, p, body) {
+    async command(method, p, body, deadline) {
         if (this.closed)
             throw new Error('the page is closed');
         await this.open();
-        return this.session.inWindow(this.handle, method, p, body);
+        return this.session.inWindow(this.handle, method, p, body, deadline);
     }
 
     actions(id, pointerType, actions) {
@@ -961,15 +1173,17 @@ class WebKitPage {
     }
 
     async goto(url) {
-        await this.command('POST', '/url', { url });
+        await this.command('POST', '/url', { url }, DEADLINE.load);
         await this.command('POST', '/execute/sync', { script: RECORDER, args: [] });
         this.emit('request', { url: () => url });
         return null;
     }
 
-    // Runs the function whose source is given with args (JSON values and element references).
-    async evaluateSource(source, args) {
-        const result = await this.command('POST', '/execute/async', { script: EVALUATE, args: [source, ...args] });
+    // Runs the function whose source is given with args (JSON values and element references);
+    // `waits`: how long the function itself may wait in the page.
+    async evaluateSource(source, args, waits = 0) {
+        const result = await this.command('POST', '/execute/async', { script: EVALUATE, args: [source, ...args] },
+            DEADLINE.command + waits);
         for (const message of result.errors || [])
             this.emit('pageerror', new Error(message));
         for (const name of result.resources || [])
@@ -1056,7 +1270,7 @@ class WebKitPage {
                 timer = setTimeout(poll, 100);
             };
             poll();
-        })`, [typeof fn === 'function' ? fn.toString() : `() => (${fn})`, args, timeout]);
+        })`, [typeof fn === 'function' ? fn.toString() : `() => (${fn})`, args, timeout], timeout);
         if (got === null)
             throw new Error(`waiting for ${fn} failed: ${timeout} ms exceeded`);
         return got;
@@ -1136,6 +1350,7 @@ class WebKitPage {
         })(), ms, false);
         if (gone) {
             this.closed = true;
+            this.session.windowClosed(this.handle);
             this.emit('close');
         }
         return gone;
@@ -1156,8 +1371,11 @@ class WebKitPage {
 
 class WebKitBrowser {
     static async launch(scratch) {
-        const browser = new WebKitBrowser(scratch, await startXvfb());
+        const browser = new WebKitBrowser(scratch);
         try {
+            Object.assign(browser, await startXvfb());
+            const { bus, address } = await startBus(scratch);
+            Object.assign(browser, { bus, busAddress: address });
             const [session, can] = await Promise.all([browser.session(1), browser.probe()]);
             browser.version = `MiniBrowser ${session.version}`;
             browser.can = can;
@@ -1168,21 +1386,37 @@ class WebKitBrowser {
         return browser;
     }
 
-    constructor(scratch, { xvfb, display }) {
-        Object.assign(this, { engine: 'webkit', scratch, xvfb, display, sessions: new Map() });
+    constructor(scratch) {
+        const noPlugins = path.join(scratch, 'no-plugins');
+        fs.mkdirSync(noPlugins);
+        Object.assign(this, { engine: 'webkit', scratch, noPlugins, xvfb: null, display: null, bus: null,
+            busAddress: null, sessions: new Map(), started: [] });
     }
 
     session(ratio) {
-        if (!this.sessions.has(ratio))
-            this.sessions.set(ratio, WebDriverSession.start(this.scratch, this.display, ratio));
+        if (!this.sessions.has(ratio)) {
+            const started = WebDriverSession.start(this, ratio);
+            started.then((session) => this.started.push(session), () => {});
+            this.sessions.set(ratio, started);
+        }
         return this.sessions.get(ratio);
+    }
+
+    // The slowest command of the run: how far it stayed from its deadline.
+    figures() {
+        let slowest = { ms: 0, what: '' };
+        for (const session of this.started)
+            if (session.slowest.ms > slowest.ms)
+                slowest = session.slowest;
+        return `slowest WebDriver command ${(slowest.ms / 1000).toFixed(1)} s (${slowest.what})`;
     }
 
     // What the driver's pointers do, measured in a session of its own (a right button the
     // driver fails to release stays down for the rest of a session), on an element that
     // captures the pointer and prevents the press's default, as the board's tokens do.
     async probe() {
-        const session = await WebDriverSession.start(this.scratch, this.display, 1, 'probe');
+        const session = await WebDriverSession.start(this, 1, 'probe');
+        this.started.push(session);
         try {
             const page = new WebKitPage(this, session, session.home);
             await page.goto('data:text/html,' + encodeURIComponent(`<!doctype html>
@@ -1219,11 +1453,11 @@ class WebKitBrowser {
     }
 
     async close() {
-        for (const session of this.sessions.values())
-            await session.then((s) => s.end(), () => {});
-        const ended = new Promise((resolve) => this.xvfb.once('exit', resolve));
-        this.xvfb.kill();
-        await within(ended, LIMIT, null);
+        await Promise.all([...this.sessions.values()].map((started) =>
+            started.then((session) => session.end(), () => {})));
+        for (const child of [this.bus, this.xvfb])
+            if (child)
+                await stopChild(child);
     }
 }
 
@@ -1249,6 +1483,8 @@ async function runSuite(engine, tests, { after } = {}) {
             try {
                 await test(browser, scratch);
             } catch (e) {
+                if (e instanceof BrowserLost)
+                    throw e;
                 if (e instanceof Unsupported)
                     skip(`${test.name} stopped: ${e.message}`);
                 else
@@ -1258,10 +1494,17 @@ async function runSuite(engine, tests, { after } = {}) {
         if (after)
             await after(browser);
     } catch (e) {
-        check(`${engine} ran`, false, String(e && e.stack || e));
+        // A browser that stopped answering fails every test after it the same way: said once.
+        if (e instanceof BrowserLost)
+            check(`${engine} kept answering (in ${report.test || 'its start'})`, false, e.message);
+        else
+            check(`${engine} ran`, false, String(e && e.stack || e));
     } finally {
-        if (browser)
+        if (browser) {
+            if (browser.figures)
+                console.log(`# ${engine}: ${browser.figures()}`);
             await browser.close().catch((e) => check(`${engine} closed`, false, String(e)));
+        }
         fs.rmSync(scratch, { recursive: true, force: true });
     }
     const seconds = ((Date.now() - started) / 1000).toFixed(1);
