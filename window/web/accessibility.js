@@ -47,9 +47,11 @@ Object.assign(VT, {
     },
 
     // A button's description (where a token stands) lives in an element of its own that the
-    // button points to. Browsers tell a reader when an aria-description changes, and a reader
-    // speaks that for the focused button, on top of the announcement of the same move; the text
-    // an aria-describedby points to changes silently and is read afresh when asked for.
+    // button points to, read afresh whenever a reader asks. The live region tells of each move;
+    // a changed aria-description is reported at once, and a reader speaks it for the focused
+    // button on top of that (Firefox even as the focus arrives), where a change of the text an
+    // aria-describedby points to is reported less often: Firefox does not, Chromium when it
+    // next sends the button for another reason.
     setDescription(id, description) {
         const el = VT.buttons[id].el;
         let holder = document.getElementById('vt-description-' + id);
