@@ -78,12 +78,14 @@ OPENBOX_PID=$!
 # without the command's check for another Orca of this user anywhere on the machine (and without
 # taking the name that check looks for): the test's Orca has a display and buses of its own, and
 # neither keeps nor is kept from another session's. Its debug file is written line by line, so
-# the test can follow it. A page is not read all on loading: reading all waits for each line's
-# end of speech, and the module that writes the speech down now and then never reports one,
-# which leaves Orca reading all, and deaf to the focus, for good; where it starts is said all
-# the same.
+# the test can follow it. Two of its defaults are off. Keys are not echoed: the echo of Shift is
+# stopped by the arrow's press, sometimes before it is written down, and the test times its keys
+# by what was written. A page is not read all on loading: reading all waits for each line's end
+# of speech, which the module that writes the speech down now and then never reports, leaving
+# Orca reading all, and deaf to the focus, for good; where it starts is said all the same.
 /usr/bin/python3 -c 'import functools, runpy, sys
 import orca.settings
+orca.settings.enableKeyEcho = False
 orca.settings.sayAllOnLoad = False
 sys.argv = ["orca"] + sys.argv[1:]
 main = runpy.run_path("/usr/bin/orca", run_name="orca_e2e")["main"]
@@ -108,12 +110,18 @@ once() { [[ $(grep -cxF -- "$1" "$SPEECH") -eq 1 ]]; }
 # click made it say (and in a web page throws away what the page told it meanwhile).
 handled() { grep -cF "^^^^^ PROCESS $1" "$ORCA_LOG"; }
 handled_more() { more_than "$(handled "$1")" "$2"; }
+# And it waits for what Orca said meanwhile to be written down: the next key would stop what is
+# still on its way, as it stops a voice. Written lines less utterances said: back to GAP.
+gap() { echo $(($(wc -l <"$SPEECH") - $(grep -c "SPEECH OUTPUT: " "$ORCA_LOG"))); }
+written_down() { (($(gap) >= $1)); }
 key() { # key KEYS: one stroke (shift+Left), once Orca has handled each of its keys' release
-    local before
+    local before gap
     before=$(handled ATSPI_KEY_RELEASED_EVENT)
+    gap=$(gap)
     xdotool key "$1"
     local keys=${1//[!+]/}
-    eventually handled_more ATSPI_KEY_RELEASED_EVENT $((before + ${#keys}))
+    eventually handled_more ATSPI_KEY_RELEASED_EVENT $((before + ${#keys})) &&
+        eventually written_down "$gap"
 }
 press() { # press: a click where the pointer is, let go once Orca has handled the press
     local before
