@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
+#include <malloc.h>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -123,6 +124,43 @@ int main(int argc, char** argv)
         }
     }
 
+    // Undo and redo through the window's keys, each until the window has repainted; the
+    // history holds a step for every drop, reset, toggle and arrow run above.
+    std::vector<double> undo, redo;
+    QWidget* focus = QApplication::focusWidget();
+    for (int i = 0; i < runs; ++i) {
+        const ChartBoard before = window.form().board();
+        QKeyEvent ctrlZ(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("\x1a"));
+        undo.push_back(TimeMs([&] {
+            QApplication::sendEvent(focus, &ctrlZ);
+            Repainted();
+        }));
+        if (SameArrangement(window.form().board(), before)) {
+            std::fputs("Ctrl+Z undid nothing\n", stderr);
+            return 1;
+        }
+    }
+    for (int i = 0; i < runs; ++i) {
+        QKeyEvent ctrlY(QEvent::KeyPress, Qt::Key_Y, Qt::ControlModifier, QStringLiteral("\x19"));
+        redo.push_back(TimeMs([&] {
+            QApplication::sendEvent(focus, &ctrlY);
+            Repainted();
+        }));
+    }
+    // What a full history takes on the heap: a thousand boards, and the deque that holds them.
+    const std::size_t heapBefore = mallinfo2().uordblks;
+    {
+        History history;
+        ChartBoard board;
+        for (std::size_t i = 0; i < History::kDepth + 10; ++i) {
+            board.MoveToken(int(i % 10), float(i), float(i));
+            history.Record(board);
+        }
+        const double kib = double(mallinfo2().uordblks - heapBefore) / 1024.0;
+        std::printf("history of %zu steps: %.1f KiB on the heap (%zu bytes a board)\n",
+            history.undoable(), kib, sizeof(ChartBoard));
+    }
+
     QTemporaryDir dir;
     const QString pdf = dir.filePath("board.pdf");
     window.setBoardPrinter([&](const ChartBoard& board, const SystemColours& colours) {
@@ -147,6 +185,8 @@ int main(int argc, char** argv)
     Row("RESET to repainted window", reset, "ms");
     Row("toggle to repainted window", toggle, "ms");
     Row("arrow key to repainted", arrow, "ms");
+    Row("Ctrl+Z to repainted", undo, "ms");
+    Row("Ctrl+Y to repainted", redo, "ms");
     Row("PRINT handler (PDF)", print, "ms");
     Row("PRINT extra peak memory", printPeak, "MiB");
     return 0;

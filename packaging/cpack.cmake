@@ -18,4 +18,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
 # What the shared-library scan cannot see: the display plugins and the board's fonts.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
+# On a Wayland desktop the board then runs as the desktop's own client, crisp at any scale;
+# without it, it still runs, through the desktop's X server.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 include(CPack)

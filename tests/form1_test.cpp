@@ -584,3 +584,56 @@ TEST(BoardPicture, ClientAreaStacksTokensAboveCommandButtonsAndSkipsTheHiddenOne
 
 } // namespace
 } // namespace vantorel
+
+namespace vantorel {
+namespace {
+
+// Only the window's surface takes a drop or a click that puts a held token down: every visible
+// push button refuses them, a token included, wherever it has been moved; the hidden reserved
+// button does not.
+TEST(Form1Drops, OnlyTheSurfaceTakesThem)
+{
+    FakeToolkit toolkit;
+    toolkit.dragEnd = DragEnd::Pending;
+    Form1 form {toolkit};
+    form.formResize(1041, 741);
+    form.formLoad();
+    form.tokenMouseDown(7, MouseButton::Left);
+    form.formDragDrop(300, 300); // Mars, 49 x 33 px, now at (300, 300)
+    struct Row {
+        const char* what;
+        double x, y;
+        bool taken;
+    };
+    const Row rows[] {
+        {"the chart", 100, 100, true},
+        {"Mars, moved", 320, 310, false},
+        {"just right of Mars", 349, 310, true},
+        {"Mars's top-left pixel", 300, 300, false},
+        {"Sun in the tray", 940, 100, false},
+        {"where Mars stood in the tray", 940, 390, true},
+        {"RESET", 900, 550, false},
+        {"the hidden reserved button", 900, 680, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(form.takesDropAt(row.x, row.y), row.taken);
+        const ChartBoard before = form.board();
+        form.tokenMouseDown(2, MouseButton::Left);
+        EXPECT_EQ(form.formDragDrop(row.x, row.y), row.taken);
+        EXPECT_EQ(!SameArrangement(form.board(), before), row.taken);
+        if (row.taken)
+            form.editCommand(EditCommand::Undo);
+        // Held, a click puts the token down only where a drop would.
+        form.tokenDragEnd(2, DragEnd::Click);
+        form.formClick(row.x, row.y);
+        EXPECT_EQ(form.heldToken().has_value(), !row.taken);
+        form.formKeyDown(Key::Escape, false, {});
+        if (row.taken)
+            form.editCommand(EditCommand::Undo);
+        EXPECT_TRUE(SameArrangement(form.board(), before));
+    }
+}
+
+} // namespace
+} // namespace vantorel

@@ -152,8 +152,12 @@ TEST_F(HistoryTest, ANewChangeDropsRedoAndUndoKeepsWhatIsNoArrangement)
 
 TEST_F(HistoryTest, TheHistoryKeepsTheLastThousandSteps)
 {
+    // Each token in a column of its own, to and fro between two rows: no drop lands on a token.
+    const auto dropAt = [](int i) {
+        return std::pair {10 + (i % kTokenCount) * 60, 10 + (i / kTokenCount) % 2 * 300 + i / 20};
+    };
     for (int i = 0; i < 1200; ++i)
-        Drop(i % kTokenCount, 10 + i % 500, 10 + i / 10);
+        Drop(i % kTokenCount, dropAt(i).first, dropAt(i).second);
     EXPECT_EQ(form.history().undoable(), History::kDepth);
     for (std::size_t i = 0; i < History::kDepth; ++i)
         form.editCommand(EditCommand::Undo);
@@ -161,9 +165,10 @@ TEST_F(HistoryTest, TheHistoryKeepsTheLastThousandSteps)
     form.editCommand(EditCommand::Undo);
     EXPECT_EQ(toolkit.announced.back(), "Nothing to undo");
     EXPECT_TRUE(SameArrangement(form.board(), oldest));
-    // The oldest board kept is the one after the first two hundred drops: Ketu's last of them
-    // went to pixel (209, 29), in twips 15 times that.
-    EXPECT_EQ(form.board().Token(9), (TokenPosition {209 * 15, 29 * 15}));
+    // The oldest board kept is the one after the first two hundred drops; Ketu's last of them
+    // was drop 199, in twips 15 times its pixels.
+    const auto [x, y] = dropAt(199);
+    EXPECT_EQ(form.board().Token(9), (TokenPosition {float(x * 15), float(y * 15)}));
 }
 
 } // namespace

@@ -12,7 +12,9 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QMimeData>
+#include <QTimer>
 #include <QtTest>
+#include <functional>
 #include <xcb/xcb.h>
 
 using namespace vantorel;
@@ -47,6 +49,14 @@ bool DropAt(QtForm& window, QPoint pos, QMimeData* data)
 QPoint Centre(const QWidget* w)
 {
     return w->geometry().center();
+}
+
+// Presses `button` on a token at a point of the window, and once the press waits for what the
+// pointer does, sends what `then` sends (moves, the release, keys) as the window system would.
+void PressToken(QWidget* token, QPoint at, Qt::MouseButton button, std::function<void()> then)
+{
+    QTimer::singleShot(0, token, std::move(then));
+    QTest::mousePress(token, button, {}, at - token->pos());
 }
 
 } // namespace
@@ -260,7 +270,7 @@ private slots:
         QCOMPARE(toggle->text(QAccessible::Name), QStringLiteral("SHOW RASHIS"));
     }
 
-    void pressWithAnyButtonStartsAMoveOnlyDragOfEmptyText()
+    void aPressThatGoesTheDragDistanceStartsAMoveOnlyDragOfEmptyText()
     {
         QList<int> tokens;
         window->setDragRunner([&](QDrag& drag, Qt::DropActions allowed) {
@@ -272,12 +282,14 @@ private slots:
                 tokens << -200;
             return Qt::IgnoreAction;
         });
-        QTest::mousePress(token(2), Qt::LeftButton);
-        QTest::mouseRelease(token(2), Qt::LeftButton);
-        QTest::mousePress(token(6), Qt::RightButton);
-        QTest::mouseRelease(token(6), Qt::RightButton);
-        QTest::mousePress(token(8), Qt::MiddleButton);
-        QTest::mouseRelease(token(8), Qt::MiddleButton);
+        const int d = QApplication::startDragDistance();
+        for (const auto& [index, button] : {std::pair {2, Qt::LeftButton},
+                 std::pair {6, Qt::RightButton}, std::pair {8, Qt::MiddleButton}}) {
+            const QPoint at = Centre(token(index));
+            PressToken(token(index), at, button,
+                [&] { QTest::mouseMove(window.get(), at + QPoint(d, 0)); });
+            QTest::mouseRelease(window.get(), button, {}, at + QPoint(d, 0));
+        }
         QCOMPARE(tokens, QList<int>({2, 6, 8}));
         // A press that never drops leaves every token where it was.
         QCOMPARE(token(2)->pos(), QPoint(928, 144));
@@ -289,7 +301,9 @@ private slots:
             DropAt(*window, {200, 40}, new QMimeData); // over Aries
             return Qt::MoveAction;
         });
-        QTest::mousePress(token(1), Qt::LeftButton);
+        PressToken(token(1), {934, 102}, Qt::LeftButton, [&] {
+            QTest::mouseMove(window.get(), {600, 102});
+        });
         QCOMPARE(window->form().board().Token(1), (TokenPosition {3000, 600}));
         QCOMPARE(token(1)->pos(), QPoint(200, 40));
 
@@ -298,8 +312,114 @@ private slots:
             DropAt(*window, {801, 81}, new QMimeData);
             return Qt::MoveAction;
         });
-        QTest::mousePress(token(1), Qt::LeftButton);
+        PressToken(token(1), Centre(token(1)), Qt::LeftButton, [&] {
+            QTest::mouseMove(window.get(), {600, 102});
+        });
         QCOMPARE(window->form().board().Token(1), (TokenPosition {6007.5f, 607.5f}));
+    }
+
+    // A press on a token and what follows it, as the window sees it, and whether the press
+    // counts as a click: let go over the window within the drag distance. The window system's
+    // drag is asked for only once the press has gone the distance, so a quick click never
+    // races a compositor's drag; never the buttons' state after a drag either, which on
+    // Wayland still says the button is down.
+    void aPressOnATokenIsAClickOrADragByWhatTheWindowSaw()
+    {
+        const QPoint press(934, 102); // in Sun, at (928, 96)
+        const QPoint home(928, 96);
+        const int d = QApplication::startDragDistance();
+        // What ends the press, after the moves: the release (at `at`), Escape, the desktop
+        // taking the window away, or nothing the press sees (the drag has begun).
+        enum class Then { LetGo, Escape, WindowAway, Nothing };
+        const struct {
+            const char* what;
+            std::vector<QPoint> way; // pointer moves while the button is down
+            Then then;
+            QPoint at;
+            std::optional<QPoint> dropAt; // where the window system's drag drops, if it runs
+            bool dragRuns;
+            bool held;
+            QPoint sunAt;
+        } rows[] {
+            {"let go where pressed", {}, Then::LetGo, press, {}, false, true, home},
+            {"a tremor within the drag distance", {press + QPoint(d - 1, 1 - d)}, Then::LetGo,
+                press + QPoint(d - 1, 0), {}, false, true, home},
+            {"Escape, then let go", {}, Then::Escape, press, {}, false, false, home},
+            {"the desktop takes the window away: no release comes", {}, Then::WindowAway, {}, {},
+                false, false, home},
+            {"the drag distance along y: the drag runs, and drops on the board",
+                {press + QPoint(0, d)}, Then::Nothing, {}, QPoint(400, 300), true, false,
+                {400, 300}},
+            {"a drag that ends with no drop (Escape in it, or let go elsewhere)", {{400, 300}},
+                Then::Nothing, {}, {}, true, false, home},
+            {"a flick let go before the drag could begin: the window takes the drop", {{400, 300}},
+                Then::LetGo, {402, 301}, {}, false, false, {402, 301}},
+            {"a flick let go over another token: refused", {{934, 160}}, Then::LetGo, {934, 160},
+                {}, false, false, home},
+            {"a flick let go outside the window", {{1100, 300}}, Then::LetGo, {1100, 300}, {},
+                false, false, home},
+        };
+        for (const auto& row : rows) {
+            window->form().cmdclearClick();
+            bool dragRan = false;
+            window->setDragRunner([&](QDrag&, Qt::DropActions) {
+                dragRan = true;
+                if (row.dropAt)
+                    DropAt(*window, *row.dropAt, new QMimeData);
+                return Qt::IgnoreAction;
+            });
+            PressToken(token(1), press, Qt::LeftButton, [&] {
+                for (const QPoint& at : row.way)
+                    QTest::mouseMove(window.get(), at);
+                QEvent away(QEvent::WindowDeactivate);
+                switch (row.then) {
+                case Then::LetGo:
+                    QTest::mouseRelease(window.get(), Qt::LeftButton, {}, row.at);
+                    break;
+                case Then::Escape:
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                    break;
+                case Then::WindowAway:
+                    QApplication::sendEvent(window.get(), &away);
+                    break;
+                case Then::Nothing:
+                    break;
+                }
+            });
+            if (row.then != Then::LetGo)
+                QTest::mouseRelease(window.get(), Qt::LeftButton, {}, press);
+            QVERIFY2(dragRan == row.dragRuns, row.what);
+            QVERIFY2(window->form().heldToken() == (row.held ? std::optional(1) : std::nullopt),
+                row.what);
+            QVERIFY2(token(1)->pos() == row.sunAt, row.what);
+        }
+    }
+
+    // A click on the surface puts a held token there; a press that goes the drag distance
+    // before it is let go is no click, nor is a press let go over a button.
+    void aClickOnTheSurfacePutsTheHeldTokenThere()
+    {
+        const int d = QApplication::startDragDistance();
+        const struct {
+            const char* what;
+            QPoint press;
+            QPoint release;
+            bool placed;
+        } rows[] {
+            {"still", {400, 300}, {400, 300}, true},
+            {"a tremor", {400, 300}, {400 + d - 1, 300 - d + 1}, true},
+            {"the drag distance", {400, 300}, {400 - d, 300}, false},
+            {"let go over RESET", {874, 556}, {882, 556}, false},
+        };
+        for (const auto& row : rows) {
+            window->form().cmdclearClick();
+            window->form().tokenDragEnd(1, DragEnd::Click);
+            QVERIFY2(window->form().heldToken() == 1, row.what);
+            QTest::mousePress(window.get(), Qt::LeftButton, {}, row.press);
+            QTest::mouseMove(window.get(), row.release);
+            QTest::mouseRelease(window.get(), Qt::LeftButton, {}, row.release);
+            QVERIFY2(token(1)->pos() == (row.placed ? row.release : QPoint(928, 96)), row.what);
+        }
     }
 
     void dropsOverLabelsAreTakenOverButtonsRefused()

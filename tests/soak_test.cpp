@@ -8,6 +8,7 @@
 #include "QtForm.h"
 
 #include <QMimeData>
+#include <QTimer>
 #include <QtTest>
 #include <malloc.h>
 #include <random>
@@ -93,10 +94,25 @@ private slots:
                 window.form().formDragDrop(wild(rng), wild(rng));
                 break;
             case 2: {
+                // A press on a token, and while it waits, either its release where it went
+                // down (a click: the token is picked up, or let go) or a move past the drag
+                // distance (the drag runs, and the release comes after it).
                 const Qt::MouseButton buttons[]
                     = {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton};
-                QTest::mousePress(
-                    window.button(ButtonRef::token(pick(kTokenCount))), buttons[pick(3)]);
+                const Qt::MouseButton button = buttons[pick(3)];
+                QWidget* token = window.button(ButtonRef::token(pick(kTokenCount)));
+                const QPoint at = token->geometry().center();
+                const QPoint away = at + QPoint(2 * QApplication::startDragDistance(), 0);
+                const bool drag = pick(2) == 0;
+                QTimer::singleShot(0, &window, [&window, button, at, away, drag] {
+                    if (drag)
+                        QTest::mouseMove(&window, away);
+                    else
+                        QTest::mouseRelease(&window, button, {}, at);
+                });
+                QTest::mousePress(token, button);
+                if (drag)
+                    QTest::mouseRelease(&window, button, {}, away);
                 break;
             }
             case 3:

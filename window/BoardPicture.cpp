@@ -24,6 +24,13 @@ const std::array<ButtonRef, kCommandCount + kTokenCount> kStackingOrder = [] {
     return order;
 }();
 
+const std::array<ButtonRef, kCommandCount + kTokenCount> kFocusOrder = [] {
+    auto order = kStackingOrder;
+    std::stable_sort(order.begin(), order.end(),
+        [](ButtonRef a, ButtonRef b) { return a.row().tabIndex < b.row().tabIndex; });
+    return order;
+}();
+
 std::string_view ButtonCaption(const ChartBoard& board, ButtonRef ref)
 {
     if (ref == ButtonRef::command(Command::ToggleNames))

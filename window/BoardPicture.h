@@ -24,6 +24,8 @@ struct ButtonState {
 // The push buttons from bottom to top: command buttons, then the tokens in index order, so a
 // token dragged onto a command button lies above it.
 extern const std::array<ButtonRef, layout::kCommandCount + layout::kTokenCount> kStackingOrder;
+// The push buttons in focus order: by tab index, the tokens (0-9) first.
+extern const std::array<ButtonRef, layout::kCommandCount + layout::kTokenCount> kFocusOrder;
 
 std::string_view ButtonCaption(const ChartBoard&, ButtonRef);
 bool ButtonVisible(const ChartBoard&, ButtonRef);

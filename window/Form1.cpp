@@ -248,20 +248,35 @@ DragOffer Form1::tokenStartDrag(int) const
     return {};
 }
 
-void Form1::formDragDrop(double pixelX, double pixelY)
+bool Form1::takesDropAt(double pixelX, double pixelY) const
 {
+    for (ButtonRef ref : kStackingOrder) {
+        if (!ButtonVisible(m_board, ref))
+            continue;
+        const PixelRect r = ButtonPixels(m_board, ref, m_viewport);
+        if (pixelX >= r.x && pixelX < r.x + r.width && pixelY >= r.y && pixelY < r.y + r.height)
+            return false;
+    }
+    return true;
+}
+
+bool Form1::formDragDrop(double pixelX, double pixelY)
+{
+    if (!takesDropAt(pixelX, pixelY))
+        return false;
     m_arrowRun.reset();
     hold(std::nullopt);
     const auto pressed = m_board.PressedToken();
     if (!pressed)
-        return;
+        return true;
     moveTo(*pressed, {m_viewport.ToTwipsX(pixelX), m_viewport.ToTwipsY(pixelY)}, std::nullopt);
     announceMove(*pressed);
+    return true;
 }
 
 void Form1::formClick(double pixelX, double pixelY)
 {
-    if (!m_held)
+    if (!m_held || !takesDropAt(pixelX, pixelY))
         return;
     m_arrowRun.reset();
     const int token = *m_held;

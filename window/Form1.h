@@ -67,8 +67,12 @@ public:
     // The end of a drag that outlived its press handler (the toolkit's BeginDrag said Pending).
     void tokenDragEnd(int index, DragEnd);
     DragOffer tokenStartDrag(int index) const;
-    // A drop on the window's surface, at a client point in pixels. It ends any hold.
-    void formDragDrop(double pixelX, double pixelY);
+    // Whether a drop at a client point in pixels lands on the window's surface: only the
+    // surface takes drops, and every visible push button, a token included, refuses them.
+    bool takesDropAt(double pixelX, double pixelY) const;
+    // A drop on the window, at a client point in pixels: taken (true) where takesDropAt says,
+    // and then it ends any hold.
+    bool formDragDrop(double pixelX, double pixelY);
     // A click on the window's surface (not on a push button), at a client point in pixels: the
     // held token goes there as a drop there would put it, and the hold ends.
     void formClick(double pixelX, double pixelY);

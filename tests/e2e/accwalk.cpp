@@ -8,7 +8,10 @@
 // accessible object.
 //   accwalk.exe listen   prints "listening", then, for every change of a name or description
 //                        the window's client area announces, the object's name|description,
+//                        and for every live region change of the window, announced|name,
 //                        until it is stopped
+//   accwalk.exe uia      exits 0 where this system raises UI Automation's notification event
+//                        (which this walker does not hear), 1 where it has none
 
 #include <oleacc.h>
 #include <string>
@@ -65,10 +68,11 @@ void Print(IAccessible* a, LONG child, int depth, POINT origin)
 }
 
 // As a screen reader hears of changes: a hook out of the board's process, and the object each
-// event names read back at once.
-void CALLBACK Heard(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD)
+// event names read back at once. A live region's change is what a reader speaks unasked.
+void CALLBACK Heard(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
 {
-    if (object != OBJID_CLIENT || !window)
+    const bool live = event == EVENT_OBJECT_LIVEREGIONCHANGED;
+    if ((!live && object != OBJID_CLIENT) || !window)
         return;
     wchar_t title[64] = L"";
     GetWindowTextW(window, title, 64);
@@ -79,17 +83,20 @@ void CALLBACK Heard(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, 
     VariantInit(&id);
     if (FAILED(AccessibleObjectFromEvent(window, DWORD(object), DWORD(child), &a, &id)) || !a)
         return;
-    Write(Text(&IAccessible::get_accName, a, id) + "|"
-        + Text(&IAccessible::get_accDescription, a, id) + "\n");
+    const std::string name = Text(&IAccessible::get_accName, a, id);
+    Write(live ? "announced|" + name + "\n"
+               : name + "|" + Text(&IAccessible::get_accDescription, a, id) + "\n");
     a->Release();
     VariantClear(&id);
 }
 
 int Listen()
 {
-    if (!SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_DESCRIPTIONCHANGE, nullptr, Heard, 0,
-            0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS))
-        return 4;
+    for (DWORD event : {DWORD(EVENT_OBJECT_NAMECHANGE), DWORD(EVENT_OBJECT_DESCRIPTIONCHANGE),
+             DWORD(EVENT_OBJECT_LIVEREGIONCHANGED)})
+        if (!SetWinEventHook(event, event, nullptr, Heard, 0, 0,
+                WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS))
+            return 4;
     Write("listening\n");
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0)
@@ -149,6 +156,10 @@ int wmain(int argc, wchar_t** argv)
     CoInitialize(nullptr);
     if (argc > 1 && std::wstring(argv[1]) == L"listen")
         return Listen();
+    if (argc > 1 && std::wstring(argv[1]) == L"uia") {
+        HMODULE core = LoadLibraryW(L"uiautomationcore.dll");
+        return core && GetProcAddress(core, "UiaRaiseNotificationEvent") ? 0 : 1;
+    }
     HWND window = FindWindowW(nullptr, L"The Vantorel");
     if (!window)
         return 2;

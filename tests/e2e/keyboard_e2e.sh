@@ -68,6 +68,38 @@ check "a click on Sun: a screen reader hears it held" \
 xdotool key --window "$WIN" Escape
 check "Escape lets go: it hears Sun is in the tray" eventually described Sun "in the tray"
 
+# Undo and redo: a stray c never costs the layout.
+SUN_CORNER="928 96"
+drag $SUN_HOME 200 40
+eventually corner_at 200 40 "$SUN"
+xdotool type --window "$WIN" c
+eventually corner_at $SUN_CORNER "$SUN"
+xdotool key --window "$WIN" ctrl+z
+check "Ctrl+Z after c puts Sun back exactly where it was dropped" eventually corner_at 200 40 "$SUN"
+xdotool key --window "$WIN" ctrl+shift+z
+check "Ctrl+Shift+Z redoes the reset" eventually corner_at $SUN_CORNER "$SUN"
+xdotool key --window "$WIN" ctrl+z
+eventually corner_at 200 40 "$SUN"
+xdotool key --window "$WIN" ctrl+y
+check "and so does Ctrl+Y" eventually corner_at $SUN_CORNER "$SUN"
+click 952 588
+eventually names_hidden
+xdotool key --window "$WIN" ctrl+z
+check "CLR RASHIS then Ctrl+Z: the names are back" eventually names_shown
+check "and the button reads CLR RASHIS again" eventually focused_is "CLR RASHIS"
+# Page Down takes the focused Sun into Aries; five arrows then go as one step.
+click $SUN_HOME
+xdotool key --window "$WIN" Escape
+xdotool key --window "$WIN" Next
+check "Page Down on Sun: into the Aries box, below its names" eventually corner_at 185 54 "$SUN"
+check "where a reader hears it" eventually described Sun "in Aries"
+xdotool key --window "$WIN" Right Right Down Right Down
+eventually corner_at 188 56 "$SUN"
+xdotool key --window "$WIN" ctrl+z
+check "one Ctrl+Z undoes five arrow presses" eventually corner_at 185 54 "$SUN"
+xdotool key --window "$WIN" ctrl+z
+check "and the next the jump" eventually corner_at $SUN_CORNER "$SUN"
+
 # The painted board as a screen reader finds it: the window, then the twelve boxes from Aries,
 # the centre with its captions and the tray, each where it is drawn, then the push buttons.
 drag $SUN_HOME 200 40

@@ -18,6 +18,9 @@ for dep in libqt6widgets6 libqt6gui6 libqt6core6 fonts-liberation qt6-qpa-plugin
     check "the package depends on $dep" grep -q "$dep" <<<"$depends"
 done
 check "the print support is declared too" grep -q "libqt6printsupport6" <<<"$depends"
+recommends=$(dpkg-deb -f "$deb" Recommends)
+echo "Recommends: $recommends"
+check "the package recommends Qt's Wayland platform, not more" [ "$recommends" = qt6-wayland ]
 check "the package's version is 1.00" [ "$(dpkg-deb -f "$deb" Version)" = 1.00 ]
 
 # Debian's own checks: not one error or warning. (As root, lintian would warn about that; it only

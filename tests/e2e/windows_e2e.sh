@@ -193,6 +193,74 @@ eventually geometry_is 1041x741
 click 952 588
 check "SHOW RASHIS brings the names back" eventually names_shown
 
+# Undo and redo with Windows' own keys, each step told in the words a reader speaks: the live
+# region's change, which a reader's event hook hears as NVDA does. Names shown, every token home,
+# the focus on CLR RASHIS.
+"$wine" "$walker" listen >"$CUPS_DIR/told" 2>/dev/null &
+TELLER_PID=$!
+times_told() { tr -d '\r' <"$CUPS_DIR/told" | grep -cxF -- "announced|$1"; }
+told_times() { (($(times_told "$1") >= $2)); }
+told() { eventually told_times "$1" "${2:-1}"; }
+eventually grep -qx listening "$CUPS_DIR/told"
+if "$wine" "$walker" uia; then
+    echo "skip - UI Automation's notification event: raised under this Wine, but accwalk hears only WinEvents"
+else
+    echo "skip - Narrator's paths: this Wine has no UI Automation notification event and keeps no LiveSetting annotation (IAccPropServices is a stub); only the live region's change is read back"
+fi
+snap() { "$XPROBE" ppm "$WIN" "$CUPS_DIR/$1"; }
+# The window's whole picture, taken once it stands still: the same twice over.
+snap_steady() { snap "$1" && snap now.ppm && cmp -s "$CUPS_DIR/$1" "$CUPS_DIR/now.ppm"; }
+picture_is() { snap now.ppm && cmp -s "$CUPS_DIR/$1" "$CUPS_DIR/now.ppm"; }
+toggle_reads() { walk | grep -qE "^  [a-z ]+\|$1\|[^|]*\|880,576,145,25$"; }
+
+click 952 588
+check "CLR RASHIS is told: the names hidden" told "Sign names hidden"
+check "its caption turns SHOW RASHIS" eventually toggle_reads "SHOW RASHIS"
+xdotool key ctrl+z
+check "Ctrl+Z shows the names again" eventually names_shown
+check "with the caption CLR RASHIS" eventually toggle_reads "CLR RASHIS"
+check "and is told as undone" told "Undone: sign names shown"
+
+# Past PRINT (SHOW ARUDHA is hidden) the focus comes round to Asc: its focus frame shows.
+xdotool key Tab Tab
+check "two Tabs from CLR RASHIS focus Asc" eventually is_pixel 931 70 "0 0 0"
+eventually snap_steady home.ppm
+asc_moved_five() { is_pixel 932 70 "$YELLOW" && not_pixel 981 70 "$YELLOW" && is_pixel 982 70 "$YELLOW"; }
+xdotool key Right Right Right Right Right
+check "five Right presses move Asc five pixels" eventually asc_moved_five
+xdotool key ctrl+z
+check "one Ctrl+Z undoes all five: the same picture as before them" eventually picture_is home.ppm
+check "told as one step undone" told "Undone: Ascendant in the tray"
+
+xdotool key Next
+check "Page Down takes the focused Asc into Aries" finds "  grouping|Aries, Mesha: Ascendant||176,16,184,176"
+check "and is told so" told "Ascendant in Aries"
+xdotool key ctrl+z
+check "Ctrl+Z brings Asc home exactly" eventually picture_is home.ppm
+told "Undone: Ascendant in the tray" 2
+
+drag 932 100 250 60
+check "Sun dragged into Aries stands at the drop point" eventually corner_at 250 60 "$SUN"
+check "the move is told" told "Sun in Aries"
+eventually snap_steady aries.ppm
+resets=$(times_told "All planets in the tray")
+xdotool type c
+check "c sends Sun home" eventually picture_is home.ppm
+xdotool key ctrl+z
+check "Ctrl+Z puts Sun back exactly: the same picture as after the drag" eventually picture_is aries.ppm
+check "and is told: Sun in Aries again" told "Undone: Sun in Aries"
+# Told in order: by the undo's words, every word of c is in.
+check "c is told once: All planets in the tray" [ "$(times_told "All planets in the tray")" = $((resets + 1)) ]
+xdotool key ctrl+shift+z
+check "Ctrl+Shift+Z redoes c: the same picture as before the drag" eventually picture_is home.ppm
+check "and is told: Sun in the tray" told "Redone: Sun in the tray"
+xdotool key alt+BackSpace
+check "Alt+Backspace undoes as well" eventually picture_is aries.ppm
+xdotool key ctrl+y
+check "Ctrl+Y redoes it as well" eventually picture_is home.ppm
+check "and is told again" told "Redone: Sun in the tray" 2
+kill "$TELLER_PID"
+
 click 952 620
 wait_app_exit
 check "EXIT ends the program with status 0" [ "$EXIT_STATUS" = 0 ]

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// libFuzzer target: any sequence of key codes, drop and click points (any double: negative,
-// huge, NaN, infinite), presses that end as clicks or drags, commands, window sizes, prints that
-// fail and paints, through Form1's handlers. After every step the board's invariants must hold.
+// libFuzzer target: any sequence of key codes and keys, drop and click points (any double:
+// negative, huge, NaN, infinite), presses that end as clicks or drags, commands, window sizes,
+// prints that fail, paints, undo and redo, through Form1's handlers. After every step the board's
+// invariants must hold, and an undo followed by a redo must leave the arrangement as it was.
 
 #include "../BoardInvariants.h"
 #include "../FakeToolkit.h"
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 
 using namespace vantorel;
@@ -76,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
 
     while (!in.empty()) {
-        switch (in.byte() % 9) {
+        switch (in.byte() % 11) {
         case 0:
             form.formKeyPress(in.value<char16_t>());
             break;
@@ -109,6 +111,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 8:
             form.formClick(in.value<double>(), in.value<double>());
             break;
+        case 9: {
+            const Key key = Key(in.byte() % (int(Key::Other) + 1));
+            const std::uint8_t focus = in.byte();
+            std::optional<ButtonRef> focused;
+            if (focus < 12)
+                focused = ButtonRef::token(int(focus) - 1);
+            else if (focus < 12 + layout::kCommandCount)
+                focused = ButtonRef::command(layout::Command(focus - 12));
+            form.formKeyDown(key, in.byte() & 1, focused);
+            break;
+        }
+        case 10: {
+            const ChartBoard before = form.board();
+            const bool undoable = form.history().undoable() > 0;
+            form.editCommand(EditCommand::Undo);
+            form.editCommand(EditCommand::Redo);
+            if (undoable && !SameArrangement(form.board(), before)) {
+                std::fprintf(stderr, "an undo and a redo changed the arrangement\n");
+                std::abort();
+            }
+            break;
+        }
         }
         Require(BoardProblems(form.board()), "a step");
     }

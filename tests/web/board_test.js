@@ -472,6 +472,50 @@ async function testKeyboard(browser) {
     await page.close();
 }
 
+// Undo and redo with the browser's keys, Cmd on a Mac as well: c after a drop comes undone and
+// redone, the names come back with their button's caption, and five arrows are one step.
+async function testUndo(browser) {
+    const page = await openBoard(browser);
+    const chord = async (...keys) => {
+        for (const key of keys)
+            await page.keyboard.down(key);
+        for (const key of [...keys].reverse())
+            await page.keyboard.up(key);
+        await frame(page);
+    };
+    const sunAt = async (where) => isAt(await rectOf(page, 'Sun'), where);
+    const home = await rectOf(page, 'Sun');
+    const dropped = at(page, 200, 40);
+    await mouseDrag(page, 'Sun', dropped);
+    await page.keyboard.press('KeyC');
+    await frame(page);
+    check('c after a drop sends Sun home', await sunAt(home));
+    await chord('Control', 'KeyZ');
+    check('Ctrl+Z puts it back exactly where it was dropped', await sunAt(dropped), await rectOf(page, 'Sun'));
+    await chord('Control', 'Shift', 'KeyZ');
+    check('Ctrl+Shift+Z redoes the reset', await sunAt(home));
+    await chord('Control', 'KeyZ');
+    await chord('Control', 'KeyY');
+    check('and so does Ctrl+Y', await sunAt(home));
+    await chord('Meta', 'KeyZ');
+    const undone = await sunAt(dropped);
+    await chord('Meta', 'Shift', 'KeyZ');
+    check('Cmd+Z and Cmd+Shift+Z do the same', undone && await sunAt(home));
+    await page.click(button('CLR RASHIS'));
+    await chord('Control', 'KeyZ');
+    check('CLR RASHIS then Ctrl+Z: the names are back and the button reads CLR RASHIS',
+        (await page.$(button('CLR RASHIS'))) !== null && (await page.$(button('SHOW RASHIS'))) === null);
+    const moon = await rectOf(page, 'Mon');
+    await page.focus(button('Mon'));
+    for (let i = 0; i < 5; i++)
+        await page.keyboard.press('ArrowLeft');
+    await frame(page);
+    const stepped = isAt(await rectOf(page, 'Mon'), { x: moon.x - 5, y: moon.y });
+    await chord('Control', 'KeyZ');
+    check('one Ctrl+Z undoes five arrow presses', stepped && isAt(await rectOf(page, 'Mon'), moon));
+    await page.close();
+}
+
 async function testDrags(browser) {
     const page = await openBoard(browser);
     const home = await tokenRects(page);
@@ -946,6 +990,6 @@ async function bench(browser) {
         + `in median ${median(handled)} ms)`);
 }
 
-runSuite(engine, [testPicture, testScreens, testAccessibility, testPaintedParts, testKeyboard, testDrags,
+runSuite(engine, [testPicture, testScreens, testAccessibility, testPaintedParts, testKeyboard, testUndo, testDrags,
     testClickToPlace, testDropsFromOutside, testFocusFrame, testToggle, testPrint, testExit, testRequests],
 { after: process.env.VANTOREL_WEB_BENCH ? bench : null });

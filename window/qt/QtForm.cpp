@@ -10,10 +10,12 @@
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
+#include <QWindow>
 #include <algorithm>
 #include <vector>
 
@@ -112,7 +114,7 @@ void BoardButton::mousePressEvent(QMouseEvent* event)
     // A token never behaves as a button: any press opens a drag, and the press handler returns
     // only when the drag has ended.
     event->accept();
-    m_form.tokenPressed(m_ref.index, FromQt(event->button()), event->scenePosition());
+    m_form.tokenPressed(m_ref.index, FromQt(event->button()), mapTo(&m_form, event->position()));
 }
 
 void BoardButton::mouseDoubleClickEvent(QMouseEvent* event)
@@ -134,7 +136,6 @@ QtForm::QtForm()
     setAcceptDrops(true);
 
     // Created bottom to top, so siblings stack as the board's picture stacks them.
-    std::vector<BoardButton*> byTabIndex;
     for (ButtonRef ref : kStackingOrder) {
         auto* b = new BoardButton(*this, ref);
         if (ref.group == ButtonRef::Group::Token)
@@ -144,19 +145,15 @@ QtForm::QtForm()
             connect(b, &QPushButton::clicked, this,
                 [this, c = static_cast<Command>(ref.index)] { m_form.commandClick(c); });
         }
-        byTabIndex.push_back(b);
     }
-    std::sort(byTabIndex.begin(), byTabIndex.end(), [](BoardButton* a, BoardButton* b) {
-        return a->ref().row().tabIndex < b->ref().row().tabIndex;
-    });
-    for (std::size_t i = 1; i < byTabIndex.size(); ++i)
-        setTabOrder(byTabIndex[i - 1], byTabIndex[i]);
+    for (std::size_t i = 1; i < kFocusOrder.size(); ++i)
+        setTabOrder(button(kFocusOrder[i - 1]), button(kFocusOrder[i]));
 
     const SizeF client = Viewport::DefaultClientSize();
     resize(int(client.width), int(client.height));
     m_form.formResize(client.width, client.height);
     m_form.formLoad();
-    byTabIndex.front()->setFocus();
+    button(kFocusOrder.front())->setFocus();
 
     qApp->installEventFilter(this);
 }
@@ -186,6 +183,8 @@ void QtForm::resizeEvent(QResizeEvent*)
 
 bool QtForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (m_ownDrag && m_ownDrag->waiting && watchPress(watched, event))
+        return true;
     // Key preview: the press reaches us first when it is on its way to the focused control of
     // this window; it goes on there untouched.
     if (event->type() == QEvent::KeyPress) {
@@ -219,51 +218,95 @@ bool QtForm::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+bool QtForm::watchPress(QObject* watched, QEvent* event)
+{
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (m_ownDrag->ended || !widget || widget->window() != this)
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease: {
+        // The window has the pointer from the press to the release, wherever it goes. An event
+        // the token leaves to the window comes twice, to the same point.
+        const QPointF at = mapFromGlobal(static_cast<QMouseEvent*>(event)->globalPosition());
+        m_ownDrag->travel.MoveTo(at.x(), at.y());
+        if (event->type() == QEvent::MouseButtonRelease) {
+            m_ownDrag->ended = true;
+            if (rect().contains(at.toPoint()))
+                m_ownDrag->letGoAt = at;
+        }
+        if (m_ownDrag->ended || m_ownDrag->travel.Dragged(QtDragDistance()))
+            m_ownDrag->waiting->quit();
+        return false;
+    }
+    case QEvent::KeyPress:
+        // Escape gives the press up, as it would the drag.
+        if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
+            return false;
+        break;
+    case QEvent::WindowDeactivate:
+    case QEvent::Hide:
+    case QEvent::Close:
+        // The desktop took the window away: no release may ever come.
+        if (widget != this)
+            return false;
+        break;
+    default:
+        return false;
+    }
+    m_ownDrag->ended = true;
+    m_ownDrag->waiting->quit();
+    return event->type() == QEvent::KeyPress;
+}
+
 void QtForm::tokenPressed(int index, MouseButton button, const QPointF& at)
 {
+    // One press at a time: another button pressed while a token's press runs belongs to it.
+    if (m_ownDrag)
+        return;
     m_tokenPressAt = at;
     m_form.tokenMouseDown(index, button);
     m_tokenPressAt.reset();
 }
 
-void QtForm::Press::moveTo(const QPointF& at)
+DragDistance QtForm::QtDragDistance()
 {
-    dragged = dragged || (at - from).manhattanLength() >= QApplication::startDragDistance();
+    const double d = QApplication::startDragDistance();
+    return {d, d};
 }
 
 void QtForm::mousePressEvent(QMouseEvent* event)
 {
     if (!m_surfacePress)
-        m_surfacePress = Press {event->position()};
+        m_surfacePress.emplace(event->position().x(), event->position().y());
 }
 
 void QtForm::mouseMoveEvent(QMouseEvent* event)
 {
     if (m_surfacePress)
-        m_surfacePress->moveTo(event->position());
+        m_surfacePress->MoveTo(event->position().x(), event->position().y());
 }
 
 void QtForm::mouseReleaseEvent(QMouseEvent* event)
 {
     if (!m_surfacePress || event->buttons() != Qt::NoButton)
         return;
-    Press press = *m_surfacePress;
+    PressTravel press = *m_surfacePress;
     m_surfacePress.reset();
-    press.moveTo(event->position());
-    if (!press.dragged && !overPushButton(event->position()))
+    press.MoveTo(event->position().x(), event->position().y());
+    if (!press.Dragged(QtDragDistance()))
         m_form.formClick(event->position().x(), event->position().y());
 }
 
 bool QtForm::overPushButton(const QPointF& pos) const
 {
-    const QWidget* child = childAt(pos.toPoint());
-    return child && qobject_cast<const QPushButton*>(child) && child->isVisible();
+    return !m_form.takesDropAt(pos.x(), pos.y());
 }
 
 void QtForm::dragEnterEvent(QDragEnterEvent* event)
 {
     if (m_ownDrag)
-        m_ownDrag->moveTo(event->position());
+        m_ownDrag->travel.MoveTo(event->position().x(), event->position().y());
     // Whatever is dragged in is welcome; its payload is never read.
     event->setDropAction(Answer(event->possibleActions()));
     event->accept();
@@ -272,7 +315,7 @@ void QtForm::dragEnterEvent(QDragEnterEvent* event)
 void QtForm::dragMoveEvent(QDragMoveEvent* event)
 {
     if (m_ownDrag)
-        m_ownDrag->moveTo(event->position());
+        m_ownDrag->travel.MoveTo(event->position().x(), event->position().y());
     // Only the window's own surface takes drops: over a push button the pointer says no.
     if (overPushButton(event->position())) {
         event->ignore();
@@ -284,16 +327,26 @@ void QtForm::dragMoveEvent(QDragMoveEvent* event)
 
 void QtForm::dropEvent(QDropEvent* event)
 {
-    if (m_ownDrag)
-        m_ownDrag->moveTo(event->position());
-    // A token's own drag that never went past the drag distance is a click, not a drop.
-    if (overPushButton(event->position()) || (m_ownDrag && !m_ownDrag->dragged)) {
+    if (m_ownDrag) {
+        m_ownDrag->travel.MoveTo(event->position().x(), event->position().y());
+        m_ownDrag->letGoAt = event->position();
+        // A click on the token: the drag's end reports it, and nothing moves.
+        if (EndOfTokenDrag(m_ownDrag->travel, QtDragDistance(), true) == DragEnd::Click) {
+            event->ignore();
+            return;
+        }
+    }
+    if (!takeDrop(event->position())) {
         event->ignore();
         return;
     }
     event->setDropAction(Answer(event->possibleActions()));
     event->accept();
-    m_form.formDragDrop(event->position().x(), event->position().y());
+}
+
+bool QtForm::takeDrop(const QPointF& at)
+{
+    return m_form.formDragDrop(at.x(), at.y());
 }
 
 SystemColours QtForm::Colours() const
@@ -349,6 +402,34 @@ void QtForm::CloseWindow()
 
 DragEnd QtForm::BeginDrag(int token)
 {
+    const QPointF from = m_tokenPressAt.value_or(QPointF(mapFromGlobal(QCursor::pos())));
+    m_ownDrag.emplace(OwnDrag {PressTravel(from.x(), from.y()), std::nullopt});
+    // A press stays a click until it goes the drag distance, and only then is the window system
+    // asked for a drag. Asked at once, a compositor's drag races the release of a quick click:
+    // let go before the window has answered the drag's first notice, it ends with no drop, and
+    // the click is lost. The window has the pointer until then, release included.
+    if (m_tokenPressAt) {
+        QEventLoop waiting;
+        m_ownDrag->waiting = &waiting;
+        waiting.exec();
+        m_ownDrag->waiting = nullptr;
+    }
+    // Let go past the drag distance before the drag could begin (a flick, its events all
+    // handled at once on a busy machine): the window takes it as the drop it would have had.
+    if (m_ownDrag->ended && m_ownDrag->letGoAt && m_ownDrag->travel.Dragged(QtDragDistance()))
+        takeDrop(*m_ownDrag->letGoAt);
+    else if (!m_ownDrag->ended)
+        runDrag(token);
+    // Decided from what the window saw, never from the buttons' state after the drag: on
+    // Wayland the release goes to the compositor's drag, and Qt still thinks a button is down.
+    const DragEnd end
+        = EndOfTokenDrag(m_ownDrag->travel, QtDragDistance(), m_ownDrag->letGoAt.has_value());
+    m_ownDrag.reset();
+    return end;
+}
+
+void QtForm::runDrag(int token)
+{
     BoardButton* source = m_tokens.at(std::size_t(token));
     const DragOffer offer = m_form.tokenStartDrag(token);
     auto* data = new QMimeData;
@@ -364,15 +445,7 @@ DragEnd QtForm::BeginDrag(int token)
     // where the token's corner will stand.
     drag.setPixmap(source->grab());
     drag.setHotSpot(QPoint(0, 0));
-    m_ownDrag = Press {m_tokenPressAt.value_or(QPointF(mapFromGlobal(QCursor::pos())))};
     m_dragRunner(drag, allowed);
-    // The window saw the way while the pointer was over it; where it ends counts too, in case
-    // that is outside. Ended with every button up, never having gone far: a click. Escape ends a
-    // drag with the button still down, and that is no click.
-    m_ownDrag->moveTo(mapFromGlobal(QCursor::pos()));
-    const bool click = !m_ownDrag->dragged && QGuiApplication::mouseButtons() == Qt::NoButton;
-    m_ownDrag.reset();
-    return click ? DragEnd::Click : DragEnd::Drag;
 }
 
 void QtForm::RepaintButton(ButtonRef ref)

@@ -5,6 +5,7 @@
 // and command buttons are real push buttons above it, for focus and accessibility.
 
 #include "Form1.h"
+#include "Gesture.h"
 
 #include <QPushButton>
 #include <QWidget>
@@ -14,6 +15,7 @@
 #include <string>
 
 class QDrag;
+class QEventLoop;
 
 namespace vantorel {
 
@@ -37,7 +39,8 @@ private:
 
 class QtForm final : public QWidget, private Toolkit {
 public:
-    // Runs a token's drag; tests replace it, as an offscreen drag loop cannot be driven.
+    // Runs a token's drag, once its press has gone the drag distance; tests replace it, as an
+    // offscreen drag loop cannot be driven.
     using DragRunner = std::function<Qt::DropAction(QDrag&, Qt::DropActions)>;
     // Puts the board on paper; by default through the print module, loaded on first use.
     using BoardPrinter = std::function<void(const ChartBoard&, const SystemColours&)>;
@@ -50,8 +53,8 @@ public:
     BoardButton* button(ButtonRef) const;
     void setDragRunner(DragRunner runner) { m_dragRunner = std::move(runner); }
     void setBoardPrinter(BoardPrinter printer) { m_boardPrinter = std::move(printer); }
-    // A press on a token, at a point of the window: remembered, so the drag it opens can tell
-    // whether the pointer ever went past the drag distance.
+    // A press on a token, at a point of the window. Returns when the press has ended: let go
+    // within the drag distance (a click), or gone the distance and dragged, however that ended.
     void tokenPressed(int index, MouseButton, const QPointF& at);
 
 protected:
@@ -82,14 +85,25 @@ private:
     void Announce(std::string_view utf8) override;
 
     bool overPushButton(const QPointF&) const;
+    // The desktop's drag distance, asked each time: the user may change it while we run.
+    static DragDistance QtDragDistance();
 
-    // A press that may yet be a click: where it began, and whether the pointer has since gone
-    // past the drag distance.
-    struct Press {
-        QPointF from;
-        bool dragged = false;
-        void moveTo(const QPointF&);
+    // A token's press, from the press to the end of the drag it opens: the way the pointer went
+    // as the window saw it, and where it was let go over the window (the release or the drop
+    // came here). Until it goes the drag distance it waits in a loop of its own.
+    struct OwnDrag {
+        PressTravel travel;
+        std::optional<QPointF> letGoAt;
+        // Let go, or given up, before the drag began.
+        bool ended = false;
+        QEventLoop* waiting = nullptr;
     };
+    // While a token's press waits: its pointer and key events on their way to the window. True
+    // when the event is used up.
+    bool watchPress(QObject* watched, QEvent*);
+    // A drop at a point of the window: taken on the surface, refused over a push button.
+    bool takeDrop(const QPointF&);
+    void runDrag(int token);
 
     Form1 m_form {*this};
     std::array<BoardButton*, layout::kTokenCount> m_tokens {};
@@ -100,9 +114,9 @@ private:
     DragRunner m_dragRunner;
     BoardPrinter m_boardPrinter;
     std::optional<QPointF> m_tokenPressAt;
-    // A token's own drag, while it runs, and a press on the surface until its release.
-    std::optional<Press> m_ownDrag;
-    std::optional<Press> m_surfacePress;
+    std::optional<OwnDrag> m_ownDrag;
+    // A press on the surface until its release.
+    std::optional<PressTravel> m_surfacePress;
 };
 
 } // namespace vantorel

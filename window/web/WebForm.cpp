@@ -28,6 +28,23 @@ int Rgb(Colour c)
 
 } // namespace
 
+namespace {
+
+// The page's drag distance for a pointer of that kind.
+DragDistance PageDragDistance(const PageRelease& release)
+{
+    return release.touch ? kPageTouchDragDistance : kPageMouseDragDistance;
+}
+
+PressTravel TravelOf(const PageRelease& release)
+{
+    PressTravel travel(0, 0);
+    travel.MoveTo(release.travelX, release.travelY);
+    return travel;
+}
+
+} // namespace
+
 int ButtonId(ButtonRef ref)
 {
     const auto* at = std::find(kStackingOrder.begin(), kStackingOrder.end(), ref);
@@ -37,11 +54,8 @@ int ButtonId(ButtonRef ref)
 WebForm::WebForm()
 {
     vt_setup(kWindow.caption.data(), int(kWindow.caption.size()));
-    // The page's focus order is the order of its elements: by tab index.
-    auto byTabIndex = kStackingOrder;
-    std::stable_sort(byTabIndex.begin(), byTabIndex.end(),
-        [](ButtonRef a, ButtonRef b) { return a.row().tabIndex < b.row().tabIndex; });
-    for (ButtonRef ref : byTabIndex)
+    // The page's focus order is the order of its elements.
+    for (ButtonRef ref : kFocusOrder)
         vt_create_button(ButtonId(ref), ref.group == ButtonRef::Group::Token, ButtonId(ref));
     m_form.formLoad();
 }
@@ -104,25 +118,35 @@ void WebForm::tokenDown(int id, MouseButton button)
         m_form.tokenMouseDown(ref.index, button);
 }
 
-void WebForm::tokenDragEnd(int id, bool click)
+void WebForm::tokenDragEnd(int id, const PageRelease& release)
 {
     if (m_closed || id < 0 || id >= int(kStackingOrder.size()))
         return;
     const ButtonRef ref = kStackingOrder[std::size_t(id)];
-    if (ref.group == ButtonRef::Group::Token)
-        m_form.tokenDragEnd(ref.index, click ? DragEnd::Click : DragEnd::Drag);
+    if (ref.group != ButtonRef::Group::Token)
+        return;
+    const DragEnd end = EndOfTokenDrag(TravelOf(release), PageDragDistance(release), release.letGo);
+    // A drag let go over the page drops there, where the board takes it.
+    if (end == DragEnd::Drag && release.letGo)
+        drop(release.x, release.y);
+    m_form.tokenDragEnd(ref.index, end);
 }
 
-void WebForm::drop(double cssX, double cssY)
+bool WebForm::drop(double cssX, double cssY)
 {
-    if (!m_closed)
-        m_form.formDragDrop(cssX * m_ratio - m_offsetX, cssY * m_ratio - m_offsetY);
+    return !m_closed && m_form.formDragDrop(cssX * m_ratio - m_offsetX, cssY * m_ratio - m_offsetY);
 }
 
-void WebForm::surfaceClick(double cssX, double cssY)
+bool WebForm::takesDropAt(double cssX, double cssY) const
 {
-    if (!m_closed)
-        m_form.formClick(cssX * m_ratio - m_offsetX, cssY * m_ratio - m_offsetY);
+    return !m_closed && m_form.takesDropAt(cssX * m_ratio - m_offsetX, cssY * m_ratio - m_offsetY);
+}
+
+void WebForm::surfaceRelease(const PageRelease& release)
+{
+    if (m_closed || !release.letGo || TravelOf(release).Dragged(PageDragDistance(release)))
+        return;
+    m_form.formClick(release.x * m_ratio - m_offsetX, release.y * m_ratio - m_offsetY);
 }
 
 void WebForm::keyPress(char16_t code)

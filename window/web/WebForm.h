@@ -7,10 +7,25 @@
 // pixels, so the picture is as crisp on a high-density screen as on the desktop.
 
 #include "Form1.h"
+#include "Gesture.h"
 
 #include <array>
 
 namespace vantorel {
+
+// How a press on the page ended, as the page saw it; lengths and points in CSS pixels.
+struct PageRelease {
+    // The furthest the pointer went from the press, along each axis.
+    double travelX = 0;
+    double travelY = 0;
+    // A finger, which is less exact than a mouse or a pen.
+    bool touch = false;
+    // Let go over the page; not cancelled (Escape, the browser taking the pointer), nor let go
+    // outside it.
+    bool letGo = false;
+    double x = 0;
+    double y = 0;
+};
 
 class WebForm final : private Toolkit {
 public:
@@ -25,12 +40,14 @@ public:
 
     // A press on the button `id`, which opens a drag when it is a token.
     void tokenDown(int id, MouseButton);
-    // The end of the drag a press on the token `id` opened; `click` when it never went anywhere.
-    void tokenDragEnd(int id, bool click);
-    // A drop at a point of the page, in CSS pixels.
-    void drop(double cssX, double cssY);
-    // A click or tap on the page's surface, at a point in CSS pixels.
-    void surfaceClick(double cssX, double cssY);
+    // The end of the drag a press on the token `id` opened: a click, or a drag that drops where
+    // it was let go on the surface.
+    void tokenDragEnd(int id, const PageRelease&);
+    // A drop at a point of the page, in CSS pixels; false where the board takes none.
+    bool drop(double cssX, double cssY);
+    bool takesDropAt(double cssX, double cssY) const;
+    // A press on the page's surface let go: a click (or a tap) puts a held token there.
+    void surfaceRelease(const PageRelease&);
     void keyPress(char16_t code);
     // A key pressed while the button `id` has the focus (-1: none); true when the board used it.
     bool keyDown(Key, bool shift, int focusedId);

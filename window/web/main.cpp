@@ -24,6 +24,14 @@ vantorel::MouseButton FromDom(int button)
     }
 }
 
+// A press's end as page.js tells it: the furthest the pointer went from the press on each
+// axis, a finger or not, let go over the page or not, and where.
+vantorel::PageRelease ReleaseOf(
+    double travelX, double travelY, int touch, int letGo, double cssX, double cssY)
+{
+    return {travelX, travelY, touch != 0, letGo != 0, cssX, cssY};
+}
+
 } // namespace
 
 extern "C" {
@@ -53,19 +61,27 @@ EMSCRIPTEN_KEEPALIVE void web_token_down(int id, int domButton)
     g_form->tokenDown(id, FromDom(domButton));
 }
 
-EMSCRIPTEN_KEEPALIVE void web_token_drag_end(int id, int click)
+EMSCRIPTEN_KEEPALIVE void web_token_drag_end(
+    int id, double travelX, double travelY, int touch, int letGo, double cssX, double cssY)
 {
-    g_form->tokenDragEnd(id, click != 0);
+    g_form->tokenDragEnd(id, ReleaseOf(travelX, travelY, touch, letGo, cssX, cssY));
 }
 
-EMSCRIPTEN_KEEPALIVE void web_drop(double cssX, double cssY)
+EMSCRIPTEN_KEEPALIVE int web_drop(double cssX, double cssY)
 {
-    g_form->drop(cssX, cssY);
+    return g_form->drop(cssX, cssY) ? 1 : 0;
 }
 
-EMSCRIPTEN_KEEPALIVE void web_surface_click(double cssX, double cssY)
+// Whether a drop at a point of the page (CSS pixels) would be taken: not over a push button.
+EMSCRIPTEN_KEEPALIVE int web_takes_drop(double cssX, double cssY)
 {
-    g_form->surfaceClick(cssX, cssY);
+    return g_form->takesDropAt(cssX, cssY) ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE void web_surface_release(
+    double travelX, double travelY, int touch, int letGo, double cssX, double cssY)
+{
+    g_form->surfaceRelease(ReleaseOf(travelX, travelY, touch, letGo, cssX, cssY));
 }
 
 EMSCRIPTEN_KEEPALIVE void web_key_press(int code)

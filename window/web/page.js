@@ -25,9 +25,9 @@ var VT = {
     shown: false,
     // The press that is opening a drag, while the compiled handler runs.
     press: null,
-    // The drag in progress: { id, pointerId, ghost, el, from, dragged }.
+    // The drag in progress: { id, pointerId, ghost, el, from, furthest, touch }.
     drag: null,
-    // A press on the surface, until its release: { pointerId, from, dragged }.
+    // A press on the surface, until its release: { pointerId, from, furthest, touch }.
     surfacePress: null,
     // A token is held: the next click on the surface puts it there.
     holding: false,
@@ -371,18 +371,29 @@ var VT = {
         ghost.style.width = b.el.style.width;
         ghost.style.height = b.el.style.height;
         document.body.appendChild(ghost);
-        VT.drag = { id, pointerId: e.pointerId, ghost, el: b.el, from: [e.clientX, e.clientY],
-            dragged: false };
+        VT.drag = Object.assign(VT.pressOf(e), { id, ghost, el: b.el });
         document.body.classList.add('dragging');
         VT.dragMove(e);
     },
 
-    // A press stays a click while the pointer keeps within a few CSS pixels of where it went
-    // down, on either axis; a finger, less exact than a mouse or a pen, is given a few more.
+    // A press as the board is told of it: where it went down, the furthest the pointer has
+    // been from there on each axis, and whether it is a finger. Whether that was a click the
+    // board decides.
+    pressOf(e) {
+        return { pointerId: e.pointerId, from: [e.clientX, e.clientY], furthest: [0, 0],
+            touch: e.pointerType === 'touch' };
+    },
+
     travel(press, e) {
-        const slop = e.pointerType === 'touch' ? 10 : 4;
-        press.dragged = press.dragged || Math.abs(e.clientX - press.from[0]) > slop
-            || Math.abs(e.clientY - press.from[1]) > slop;
+        press.furthest[0] = Math.max(press.furthest[0], Math.abs(e.clientX - press.from[0]));
+        press.furthest[1] = Math.max(press.furthest[1], Math.abs(e.clientY - press.from[1]));
+    },
+
+    // The end of a press, for the board: its way, and where it was let go (letGo false: it was
+    // cancelled, or let go outside the page).
+    endOf(press, letGo, x, y) {
+        const inside = letGo && x >= 0 && y >= 0 && x < window.innerWidth && y < window.innerHeight;
+        return [press.furthest[0], press.furthest[1], press.touch ? 1 : 0, inside ? 1 : 0, x, y];
     },
 
     dragMove(e) {
@@ -398,17 +409,10 @@ var VT = {
         const drag = VT.drag;
         if (!drag || e.pointerId !== drag.pointerId)
             return;
-        const x = e.clientX;
-        const y = e.clientY;
         VT.travel(drag, e);
-        const refused = VT.overButton(x, y);
+        // The ghost goes before the board hears of the end, which may repaint under it.
         VT.cancelDrag();
-        // Let go before it went anywhere: a click on the token, not a drop.
-        if (!drag.dragged)
-            return _web_token_drag_end(drag.id, 1);
-        if (x >= 0 && y >= 0 && x < window.innerWidth && y < window.innerHeight && !refused)
-            _web_drop(x, y);
-        _web_token_drag_end(drag.id, 0);
+        _web_token_drag_end(drag.id, ...VT.endOf(drag, true, e.clientX, e.clientY));
     },
 
     // Ends the drag without a drop; returns it, if there was one.
@@ -429,13 +433,13 @@ var VT = {
     abandonDrag() {
         const drag = VT.cancelDrag();
         if (drag && !VT.closed)
-            _web_token_drag_end(drag.id, 0);
+            _web_token_drag_end(drag.id, ...VT.endOf(drag, false, 0, 0));
     },
 
     surfaceDown(e) {
         if (VT.closed || VT.drag || VT.surfacePress)
             return;
-        VT.surfacePress = { pointerId: e.pointerId, from: [e.clientX, e.clientY], dragged: false };
+        VT.surfacePress = VT.pressOf(e);
     },
 
     surfaceMove(e) {
@@ -444,22 +448,21 @@ var VT = {
             VT.travel(press, e);
     },
 
-    // A click (or tap) on the surface: pressed and let go there, within the slop.
+    // A press on the surface let go: the board decides whether it was a click (or a tap).
     surfaceUp(e) {
         const press = VT.surfacePress;
         if (!press || e.pointerId !== press.pointerId)
             return;
         VT.surfacePress = null;
         VT.travel(press, e);
-        if (!press.dragged && !VT.closed && !VT.overButton(e.clientX, e.clientY))
-            _web_surface_click(e.clientX, e.clientY);
+        if (!VT.closed)
+            _web_surface_release(...VT.endOf(press, true, e.clientX, e.clientY));
     },
 
     // Only the board's surface takes drops; every push button, the token itself included,
-    // refuses them.
+    // refuses them. The board says which is where.
     overButton(x, y) {
-        const el = document.elementFromPoint(x, y);
-        return !!(el && el.closest('button'));
+        return !_web_takes_drop(x, y);
     },
 
     // Drags from other applications (or other pages) follow the token's rule; what they carry

@@ -4,8 +4,6 @@
 #include "ComObject.h"
 #include "Win32Form.h"
 
-#include <cstdlib>
-
 namespace vantorel {
 
 namespace {
@@ -103,8 +101,9 @@ public:
 
 class DropSource final : public ComObject<IDropSource> {
 public:
-    explicit DropSource(PressTravel& travel)
-        : m_travel(travel)
+    DropSource(OwnDrag& drag, HWND window)
+        : m_drag(drag)
+        , m_window(window)
     { }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
     {
@@ -115,20 +114,23 @@ public:
     {
         POINT at {};
         GetCursorPos(&at);
-        m_travel.MoveTo(at);
-        if (escape) {
-            m_travel.dragged = true;
+        m_drag.travel.MoveTo(at.x, at.y);
+        if (escape)
             return DRAGDROP_S_CANCEL;
-        }
         // A token may be dragged with any button: the drag ends when none is held any more.
-        if (!(keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)))
-            return DRAGDROP_S_DROP;
-        return S_OK;
+        if (keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))
+            return S_OK;
+        // Let go: over the board's window when the window there is it or one of its buttons,
+        // whatever the drop's answer there.
+        const HWND under = WindowFromPoint(at);
+        m_drag.letGoOverWindow = under && GetAncestor(under, GA_ROOT) == m_window;
+        return DRAGDROP_S_DROP;
     }
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
 private:
-    PressTravel& m_travel;
+    OwnDrag& m_drag;
+    HWND m_window;
 };
 
 class DropTarget final : public ComObject<IDropTarget> {
@@ -173,19 +175,18 @@ private:
 
 } // namespace
 
-void PressTravel::MoveTo(POINT at)
+DragDistance SystemDragDistance()
 {
-    dragged = dragged || std::abs(at.x - from.x) > GetSystemMetrics(SM_CXDRAG) / 2
-        || std::abs(at.y - from.y) > GetSystemMetrics(SM_CYDRAG) / 2;
+    return WindowsDragDistance(GetSystemMetrics(SM_CXDRAG), GetSystemMetrics(SM_CYDRAG));
 }
 
 IDataObject* CreateEmptyTextData()
 {
     return new EmptyTextData;
 }
-IDropSource* CreateDropSource(PressTravel& travel)
+IDropSource* CreateDropSource(OwnDrag& drag, HWND window)
 {
-    return new DropSource(travel);
+    return new DropSource(drag, window);
 }
 IDropTarget* CreateDropTarget(Win32Form& form)
 {

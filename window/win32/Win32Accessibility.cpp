@@ -4,7 +4,10 @@
 #include "ComObject.h"
 #include "Win32Canvas.h"
 
+#include <algorithm>
+#include <array>
 #include <string>
+#include <uiautomationcore.h>
 
 namespace vantorel {
 
@@ -44,9 +47,41 @@ std::vector<HWND> ChildWindows(HWND parent)
 
 } // namespace
 
+// What every accessible object of the board shares: IAccessible is an IDispatch, the one object
+// answers for both, and clients call IAccessible directly.
+class AccessibleObject : public ComObject<IAccessible> {
+public:
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        return Query(IsEqualIID(iid, IID_IDispatch) ? IID_IAccessible : iid, IID_IAccessible, out);
+    }
+
+    // IDispatch
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+    {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(
+        DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
+    {
+        return E_NOTIMPL;
+    }
+
+    // IAccessible: nothing of the board is changed from outside.
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+};
+
 // The client area (node -1) or a part that holds others. Its children are numbered from 1:
 // first the parts in it, then, for the client area, the child windows.
-class PartsAccessible final : public ComObject<IAccessible> {
+class PartsAccessible final : public AccessibleObject {
 public:
     PartsAccessible(Win32BoardAccessibility& parts, int node)
         : m_parts(&parts)
@@ -66,30 +101,6 @@ public:
             m_standard = nullptr;
         }
         CoDisconnectObject(this, 0);
-    }
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        // IAccessible is an IDispatch: the one object answers for both.
-        return Query(IsEqualIID(iid, IID_IDispatch) ? IID_IAccessible : iid, IID_IAccessible, out);
-    }
-
-    // IDispatch: clients call IAccessible directly.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
-    {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(
-        DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        return E_NOTIMPL;
     }
 
     // IAccessible
@@ -335,8 +346,6 @@ public:
         return t.kind == Target::Invalid || t.kind == Target::Gone ? Fail(t)
                                                                    : DISP_E_MEMBERNOTFOUND;
     }
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
     ~PartsAccessible() = default;
@@ -413,12 +422,250 @@ private:
     IAccessible* m_standard = nullptr;
 };
 
+// The latest announcements, as simple elements numbered 1 to kKept, the oldest overwritten
+// first. Each is raised as a live region change of its own: a reader that comes to an event late
+// still reads the words that event was raised for.
+class AnnouncementsAccessible final : public AccessibleObject {
+public:
+    static constexpr LONG kKept = 64;
+
+    explicit AnnouncementsAccessible(Win32BoardAccessibility& parts)
+        : m_parts(&parts)
+    { }
+
+    void Disconnect()
+    {
+        m_parts = nullptr;
+        CoDisconnectObject(this, 0);
+    }
+
+    // Takes the next element for `utf8`; returns its child id.
+    LONG Add(std::string_view utf8)
+    {
+        m_last = m_last % kKept + 1;
+        m_said[std::size_t(m_last - 1)] = std::string(utf8);
+        m_count = std::max(m_count, m_last);
+        return m_last;
+    }
+
+    // IAccessible
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override
+    {
+        if (!m_parts)
+            return RPC_E_DISCONNECTED;
+        // Told of the board: the client area stands above it, though it lists no such child.
+        *parent = m_parts->objectOf(-1);
+        (*parent)->AddRef();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override
+    {
+        if (!m_parts)
+            return RPC_E_DISCONNECTED;
+        *count = m_count;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT id, IDispatch** child) override
+    {
+        *child = nullptr;
+        const HRESULT valid = Check(id);
+        return valid == S_OK ? S_FALSE : valid; // every child is a simple element
+    }
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT id, BSTR* name) override
+    {
+        const HRESULT valid = Check(id);
+        if (valid != S_OK)
+            return valid;
+        return Text(
+            id.lVal == CHILDID_SELF ? std::string(kName) : m_said[std::size_t(id.lVal - 1)], name);
+    }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT id, BSTR* value) override
+    {
+        return Nothing(id, value);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT id, BSTR* description) override
+    {
+        return Nothing(id, description);
+    }
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT id, VARIANT* role) override
+    {
+        const HRESULT valid = Check(id);
+        if (valid == S_OK)
+            SetChildId(
+                role, id.lVal == CHILDID_SELF ? ROLE_SYSTEM_STATUSBAR : ROLE_SYSTEM_STATICTEXT);
+        return valid;
+    }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT id, VARIANT* state) override
+    {
+        const HRESULT valid = Check(id);
+        if (valid == S_OK)
+            SetChildId(state, STATE_SYSTEM_READONLY);
+        return valid;
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT id, BSTR* help) override
+    {
+        return Nothing(id, help);
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT id, long* topic) override
+    {
+        *topic = 0;
+        return Nothing(id, file);
+    }
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT id, BSTR* shortcut) override
+    {
+        return Nothing(id, shortcut);
+    }
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override
+    {
+        focus->vt = VT_EMPTY;
+        return m_parts ? S_FALSE : RPC_E_DISCONNECTED;
+    }
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override
+    {
+        selection->vt = VT_EMPTY;
+        return m_parts ? S_FALSE : RPC_E_DISCONNECTED;
+    }
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT id, BSTR* action) override
+    {
+        return Nothing(id, action);
+    }
+    HRESULT STDMETHODCALLTYPE accSelect(long, VARIANT id) override
+    {
+        const HRESULT valid = Check(id);
+        return valid == S_OK ? DISP_E_MEMBERNOTFOUND : valid;
+    }
+    HRESULT STDMETHODCALLTYPE accLocation(
+        long* left, long* top, long* width, long* height, VARIANT id) override
+    {
+        // Where the board is: what is said is said of it.
+        const HRESULT valid = Check(id);
+        if (valid != S_OK)
+            return valid;
+        RECT r {};
+        GetClientRect(m_parts->window(), &r);
+        POINT corner {0, 0};
+        ClientToScreen(m_parts->window(), &corner);
+        *left = corner.x;
+        *top = corner.y;
+        *width = r.right;
+        *height = r.bottom;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override
+    {
+        end->vt = VT_EMPTY;
+        const HRESULT valid = Check(start);
+        if (valid != S_OK)
+            return valid;
+        long to = 0;
+        if (start.lVal == CHILDID_SELF)
+            to = direction == NAVDIR_FIRSTCHILD ? 1 : direction == NAVDIR_LASTCHILD ? m_count : 0;
+        else if (direction == NAVDIR_NEXT)
+            to = start.lVal + 1;
+        else if (direction == NAVDIR_PREVIOUS)
+            to = start.lVal - 1;
+        if (to < 1 || to > m_count)
+            return S_FALSE;
+        SetChildId(end, to);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE accHitTest(long, long, VARIANT* at) override
+    {
+        at->vt = VT_EMPTY; // never in the way of what is on the screen
+        return m_parts ? S_FALSE : RPC_E_DISCONNECTED;
+    }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT id) override
+    {
+        const HRESULT valid = Check(id);
+        return valid == S_OK ? DISP_E_MEMBERNOTFOUND : valid;
+    }
+
+private:
+    ~AnnouncementsAccessible() = default;
+
+    static constexpr std::string_view kName = "Announcements";
+
+    HRESULT Check(const VARIANT& id) const
+    {
+        if (!m_parts)
+            return RPC_E_DISCONNECTED;
+        return id.vt == VT_I4 && id.lVal >= CHILDID_SELF && id.lVal <= m_count ? S_OK
+                                                                               : E_INVALIDARG;
+    }
+
+    HRESULT Nothing(const VARIANT& id, BSTR* out) const
+    {
+        *out = nullptr;
+        const HRESULT valid = Check(id);
+        return valid == S_OK ? S_FALSE : valid;
+    }
+
+    Win32BoardAccessibility* m_parts;
+    std::array<std::string, std::size_t(kKept)> m_said {};
+    LONG m_last = 0;
+    LONG m_count = 0;
+};
+
+namespace {
+
+// UI Automation's notification event, Windows 10 version 1709 and later; found at run time, so
+// that the program still starts on Windows 7.
+struct Notifications {
+    BOOL(WINAPI* clientsAreListening)() = nullptr;
+    HRESULT(WINAPI* hostProvider)(HWND, IRawElementProviderSimple**) = nullptr;
+    HRESULT(WINAPI* raise)
+    (IRawElementProviderSimple*, int kind, int processing, BSTR text, BSTR activity) = nullptr;
+    bool available() const { return clientsAreListening && hostProvider && raise; }
+};
+
+// The values of NotificationKind and NotificationProcessing this program raises: a step the
+// user took is done, and every announcement is said in its turn, none cut short.
+constexpr int kActionCompleted = 2;
+constexpr int kProcessAll = 2;
+constexpr wchar_t kActivity[] = L"Vantorel.BoardChange";
+
+template <typename Function> void Load(Function& f, HMODULE module, const char* name)
+{
+    if (module)
+        if (FARPROC p = GetProcAddress(module, name))
+            f = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(p));
+}
+
+const Notifications& UiaNotifications()
+{
+    static const Notifications functions = [] {
+        Notifications n;
+        // From the system's own folder only; Windows 7 without its loader update refuses the
+        // flag, and has no such event to raise anyway.
+        HMODULE core
+            = LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        Load(n.clientsAreListening, core, "UiaClientsAreListening");
+        Load(n.hostProvider, core, "UiaHostProviderFromHwnd");
+        Load(n.raise, core, "UiaRaiseNotificationEvent");
+        return n;
+    }();
+    return functions;
+}
+
+// LiveSetting_Property_GUID, for dynamic annotation, and its value Polite.
+constexpr GUID kLiveSetting
+    = {0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+constexpr LONG kPolite = 1;
+
+} // namespace
+
 Win32BoardAccessibility::~Win32BoardAccessibility()
 {
     for (auto& [node, object] : m_objects) {
         object->Disconnect();
         object->Release();
     }
+    if (m_announcements) {
+        m_announcements->Disconnect();
+        m_announcements->Release();
+    }
+    if (m_annotations)
+        m_annotations->Release();
 }
 
 void Win32BoardAccessibility::SetItem(HWND window, int index, const AccessibleItem& item)
@@ -467,10 +714,51 @@ PartsAccessible* Win32BoardAccessibility::objectOf(int node)
     return at->second;
 }
 
-LRESULT Win32BoardAccessibility::ClientObject(HWND window, WPARAM flags)
+LRESULT Win32BoardAccessibility::Object(HWND window, WPARAM flags, LPARAM id)
 {
     m_hwnd = window;
-    return LresultFromObject(IID_IAccessible, flags, objectOf(-1));
+    if (LONG(id) == LONG(OBJID_CLIENT))
+        return LresultFromObject(IID_IAccessible, flags, objectOf(-1));
+    if (LONG(id) == kAnnouncementsObject && m_announcements)
+        return LresultFromObject(IID_IAccessible, flags, m_announcements);
+    return 0;
+}
+
+void Win32BoardAccessibility::Announce(HWND window, std::string_view utf8)
+{
+    m_hwnd = window;
+    if (!window || utf8.empty())
+        return;
+    if (!m_announcements)
+        m_announcements = new AnnouncementsAccessible(*this);
+    const LONG child = m_announcements->Add(utf8);
+    const Notifications& uia = UiaNotifications();
+    if (!uia.available()) {
+        if (!m_annotations)
+            CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                IID_IAccPropServices, reinterpret_cast<void**>(&m_annotations));
+        if (m_annotations) {
+            VARIANT polite;
+            VariantInit(&polite);
+            SetChildId(&polite, kPolite);
+            m_annotations->SetHwndProp(
+                window, DWORD(kAnnouncementsObject), DWORD(child), kLiveSetting, polite);
+        }
+    }
+    NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, window, kAnnouncementsObject, child);
+
+    if (!uia.available() || !uia.clientsAreListening())
+        return;
+    IRawElementProviderSimple* board = nullptr;
+    if (FAILED(uia.hostProvider(window, &board)) || !board)
+        return;
+    BSTR text = SysAllocString(Widen(utf8).c_str());
+    BSTR activity = SysAllocString(kActivity);
+    if (text && activity)
+        uia.raise(board, kActionCompleted, kProcessAll, text, activity);
+    SysFreeString(text);
+    SysFreeString(activity);
+    board->Release();
 }
 
 } // namespace vantorel

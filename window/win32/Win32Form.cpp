@@ -200,16 +200,9 @@ Win32Form::Win32Form(HINSTANCE instance)
         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     OpenFitted(m_hwnd);
 
-    // Sibling windows stack, and take focus, in creation order from the top: tokens first (tab
-    // indexes 0-9, above the command buttons), then the command buttons by tab index.
-    std::vector<ButtonRef> order;
-    for (int i = 0; i < kTokenCount; ++i)
-        order.push_back(ButtonRef::token(i));
-    for (int i = 0; i < kCommandCount; ++i)
-        order.push_back({ButtonRef::Group::Command, i});
-    std::stable_sort(order.begin(), order.end(),
-        [](ButtonRef a, ButtonRef b) { return a.row().tabIndex < b.row().tabIndex; });
-    for (ButtonRef ref : order) {
+    // Sibling windows stack, and take focus, in creation order from the top: in focus order the
+    // tokens come first, and so lie above the command buttons as the board stacks them.
+    for (ButtonRef ref : kFocusOrder) {
         const bool token = ref.group == ButtonRef::Group::Token;
         const std::wstring caption = Widen(ref.row().caption);
         HWND button = CreateWindowExW(0, L"BUTTON", caption.c_str(),
@@ -283,14 +276,14 @@ bool Win32Form::OverPushButton(POINT screen) const
 {
     POINT client = screen;
     ScreenToClient(m_hwnd, &client);
-    HWND child = ChildWindowFromPointEx(m_hwnd, client, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED);
-    return child && child != m_hwnd;
+    return !m_form.takesDropAt(client.x, client.y);
 }
 
 void Win32Form::DroppedAt(POINT screen)
 {
     // A token's own drag that never left the drag rectangle is a click, not a drop.
-    if (m_ownDrag && !m_ownDrag->dragged)
+    if (m_ownDrag
+        && EndOfTokenDrag(m_ownDrag->travel, SystemDragDistance(), true) == DragEnd::Click)
         return;
     POINT client = screen;
     ScreenToClient(m_hwnd, &client);
@@ -370,8 +363,8 @@ LRESULT Win32Form::Handle(UINT message, WPARAM w, LPARAM l)
         m_form.formResize(LOWORD(l), HIWORD(l));
         return 0;
     case WM_GETOBJECT:
-        if (DWORD(l) == DWORD(OBJID_CLIENT))
-            return m_paintedParts.ClientObject(m_hwnd, w);
+        if (const LRESULT object = m_paintedParts.Object(m_hwnd, w, l))
+            return object;
         return DefWindowProcW(m_hwnd, message, w, l);
     case kDpiChanged: {
         // Moved to a monitor of another scale: the size Windows proposes keeps the board's
@@ -387,13 +380,13 @@ LRESULT Win32Form::Handle(UINT message, WPARAM w, LPARAM l)
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
         if (!m_surfacePress) {
-            m_surfacePress = PressTravel {{GET_X_LPARAM(l), GET_Y_LPARAM(l)}};
+            m_surfacePress.emplace(GET_X_LPARAM(l), GET_Y_LPARAM(l));
             SetCapture(m_hwnd);
         }
         return 0;
     case WM_MOUSEMOVE:
         if (m_surfacePress)
-            m_surfacePress->MoveTo({GET_X_LPARAM(l), GET_Y_LPARAM(l)});
+            m_surfacePress->MoveTo(GET_X_LPARAM(l), GET_Y_LPARAM(l));
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
@@ -401,11 +394,9 @@ LRESULT Win32Form::Handle(UINT message, WPARAM w, LPARAM l)
         if (m_surfacePress && !(w & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
             PressTravel press = *m_surfacePress;
             const POINT at {GET_X_LPARAM(l), GET_Y_LPARAM(l)};
-            press.MoveTo(at);
+            press.MoveTo(at.x, at.y);
             ReleaseCapture(); // and with the capture the press goes
-            POINT screen = at;
-            ClientToScreen(m_hwnd, &screen);
-            if (!press.dragged && !OverPushButton(screen))
+            if (!press.Dragged(SystemDragDistance()))
                 m_form.formClick(at.x, at.y);
         }
         return 0;
@@ -468,12 +459,9 @@ void Win32Form::SetButtonDescription(ButtonRef ref, std::string_view utf8)
         return;
     m_accessibility->SetHwndPropStr(Button(ref), DWORD(OBJID_CLIENT), CHILDID_SELF,
         PROPID_ACC_DESCRIPTION, Widen(utf8).c_str());
-    // The annotation itself announces nothing: a reader on the token hears of its new place.
-    std::string& told = m_descriptions[Button(ref)];
-    if (told != utf8) {
-        told = utf8;
-        NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, Button(ref), OBJID_CLIENT, CHILDID_SELF);
-    }
+    // Read when the reader asks where the token is. Its change is raised as no event of its own:
+    // a reader speaks the focused token's new description, and would say each move twice over
+    // with the announcement that tells it.
 }
 
 void Win32Form::SetAccessibleItem(int index, const AccessibleItem& item)
@@ -496,19 +484,17 @@ DragEnd Win32Form::BeginDrag(int)
 {
     // From where the press that opens the drag went down.
     const DWORD pressed = GetMessagePos();
-    m_ownDrag = PressTravel {{GET_X_LPARAM(pressed), GET_Y_LPARAM(pressed)}};
+    m_ownDrag.emplace(OwnDrag {PressTravel(GET_X_LPARAM(pressed), GET_Y_LPARAM(pressed))});
     IDataObject* data = CreateEmptyTextData();
-    IDropSource* source = CreateDropSource(*m_ownDrag);
+    IDropSource* source = CreateDropSource(*m_ownDrag, m_hwnd);
     DWORD effect = DROPEFFECT_NONE;
     DoDragDrop(data, source, DROPEFFECT_MOVE, &effect);
     source->Release();
     data->Release();
-    POINT end {};
-    GetCursorPos(&end);
-    m_ownDrag->MoveTo(end);
-    const bool click = !m_ownDrag->dragged;
+    const DragEnd end
+        = EndOfTokenDrag(m_ownDrag->travel, SystemDragDistance(), m_ownDrag->letGoOverWindow);
     m_ownDrag.reset();
-    return click ? DragEnd::Click : DragEnd::Drag;
+    return end;
 }
 
 void Win32Form::RepaintButton(ButtonRef ref)
@@ -584,9 +570,9 @@ void Win32Form::PrintClientArea()
     DeleteDC(dc);
 }
 
-void Win32Form::Announce(std::string_view)
+void Win32Form::Announce(std::string_view utf8)
 {
-    // TODO(a11y): raised as an accessibility event a screen reader speaks.
+    m_paintedParts.Announce(m_hwnd, utf8);
 }
 
 } // namespace vantorel

@@ -9,7 +9,6 @@
 #include "Win32Accessibility.h"
 
 #include <array>
-#include <map>
 #include <ole2.h>
 #include <oleacc.h>
 #include <optional>
@@ -64,10 +63,9 @@ private:
     // Annotates the buttons' own accessible objects; absent where the system has none.
     IAccPropServices* m_accessibility = nullptr;
     // A token's own drag while it runs, and a press on the surface until its release.
-    std::optional<PressTravel> m_ownDrag;
+    std::optional<OwnDrag> m_ownDrag;
     std::optional<PressTravel> m_surfacePress;
     bool m_placing = false;
-    std::map<HWND, std::string> m_descriptions; // as last annotated
     // The painted parts, for the client area's accessible object.
     Win32BoardAccessibility m_paintedParts;
     Form1 m_form {*this};

@@ -20,9 +20,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
             // The window sees every key before the focused control does.
             if (form.Preview(msg))
                 continue;
+            // A dialog message is translated by IsDialogMessage itself: translated here as well,
+            // each typed key would come twice.
+            if (form.hwnd() && IsDialogMessageW(form.hwnd(), &msg))
+                continue;
             TranslateMessage(&msg);
-            if (!form.hwnd() || !IsDialogMessageW(form.hwnd(), &msg))
-                DispatchMessageW(&msg);
+            DispatchMessageW(&msg);
         }
         status = int(msg.wParam);
     }
