@@ -287,8 +287,10 @@ QRect QtBoardAccessibility::screenRect(int index) const
 
 bool ChangedDescriptionsAreSpoken()
 {
-    // Newer bridges send the new text; from 6.8 on for certain. Between 6.4 and 6.8 a move of
-    // the focused token may be heard twice, which is better than not at all.
+    // Later bridges send the new text, as Qt's own sources do today; which release first did is
+    // not known here. From 6.8 on, the release that brought announcements to the same bridge,
+    // the reader is taken to hear the change itself; between 6.4 and 6.8 a move of the focused
+    // token may then be heard twice, which is better than not at all.
     static const bool spoken = QLibraryInfo::version() >= QVersionNumber(6, 8);
     return spoken;
 }
