@@ -4,6 +4,7 @@
 // pixels a focused button draws. (The events a change sends are heard on AT-SPI, in
 // keyboard_e2e: offscreen, Qt sends none.)
 
+#include "QtAccessibility.h"
 #include "QtForm.h"
 
 #include <QAccessible>
@@ -11,6 +12,7 @@
 #include <QImage>
 #include <QtTest>
 #include <cmath>
+#include <functional>
 
 using namespace vantorel;
 using namespace vantorel::layout;
@@ -96,6 +98,39 @@ private slots:
         const QPoint inTitle = window->mapToGlobal(QPoint(300, 300));
         QCOMPARE(w->childAt(inTitle.x(), inTitle.y()), centre);
         QCOMPARE(centre->childAt(inTitle.x(), inTitle.y()), title);
+    }
+
+    // What each action did reaches a reader as a notification shown anew, which lies in the
+    // window but is none of its children: reading the window never meets an old one.
+    void eachActionIsToldByANotificationOutsideTheTree()
+    {
+        QtBoardAccessibility* store = QtBoardAccessibility::Of(window.get());
+        QVERIFY(store);
+        QAccessibleInterface* told = store->announcer();
+        QCOMPARE(told->role(), QAccessible::Notification);
+        QCOMPARE(told->parent(), root());
+        QCOMPARE(root()->indexOfChild(told), -1);
+        QVERIFY(!told->state().invisible);
+
+        Form1& form = window->form();
+        window->button(ButtonRef::token(0))->setFocus();
+        const struct {
+            const char* what;
+            std::function<void()> act;
+            const char* said;
+        } steps[] = {
+            {"Page Down on Asc",
+                [&] { form.formKeyDown(Key::PageDown, false, ButtonRef::token(0)); },
+                "Ascendant in Aries"},
+            {"a click on Sun", [&] { form.tokenDragEnd(1, DragEnd::Click); },
+                "Sun held: click where to put it"},
+            {"c", [&] { form.formKeyPress(u'c'); }, "All planets in the tray"},
+            {"CLR RASHIS", [&] { form.commandClick(Command::ToggleNames); }, "Sign names hidden"},
+        };
+        for (const auto& step : steps) {
+            step.act();
+            QVERIFY2(told->text(QAccessible::Name) == QString::fromUtf8(step.said), step.what);
+        }
     }
 
     // Each button drawn without and with the focus: the pixels that change are the focus ring,

@@ -3,7 +3,9 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QLibraryInfo>
 #include <QPointer>
+#include <QVersionNumber>
 #include <QWidget>
 #include <utility>
 
@@ -104,6 +106,48 @@ private:
     int m_index;
 };
 
+// What the user's last action did, told to a screen reader: a notification, the role whose
+// showing a screen reader speaks of its own accord whatever has the focus. It lies in the window
+// but is none of its children, so reading the window never meets it.
+class Announcement final : public QAccessibleInterface {
+public:
+    explicit Announcement(QtBoardAccessibility& store)
+        : m_store(&store)
+    { }
+
+    bool isValid() const override { return !m_store.isNull(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override
+    {
+        return m_store ? m_store->window().windowHandle() : nullptr;
+    }
+    QAccessibleInterface* parent() const override
+    {
+        return m_store ? QAccessible::queryAccessibleInterface(&m_store->window()) : nullptr;
+    }
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override
+    {
+        return m_store && t == QAccessible::Name ? m_store->announcement() : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override { }
+    QRect rect() const override { return {}; }
+    QAccessible::Role role() const override { return QAccessible::Notification; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.readOnly = true;
+        state.invisible = !m_store || !m_store->window().isVisible();
+        return state;
+    }
+
+private:
+    QPointer<QtBoardAccessibility> m_store;
+};
+
 // The board's window: a window, not a filler, whose children are the painted parts and then
 // the push buttons.
 class BoardWindowAccessible final : public QAccessibleWidget {
@@ -166,12 +210,24 @@ QAccessibleInterface* BoardFactory(const QString&, QObject* object)
 QtBoardAccessibility::QtBoardAccessibility(QWidget& window)
     : QObject(&window)
     , m_window(window)
-{ }
+    , m_announcer(new Announcement(*this))
+{
+    QAccessible::registerAccessibleInterface(m_announcer);
+}
 
 QtBoardAccessibility::~QtBoardAccessibility()
 {
     for (QAccessibleInterface* part : m_parts)
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(part));
+    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(m_announcer));
+}
+
+void QtBoardAccessibility::Announce(const QString& text)
+{
+    // The name first, so a reader that keeps names hears of the new one before it reads it.
+    m_announcement = text;
+    Notify(m_announcer, QAccessible::NameChanged);
+    Notify(m_announcer, QAccessible::ObjectShow);
 }
 
 QtBoardAccessibility* QtBoardAccessibility::Of(const QObject* widget)
@@ -227,6 +283,16 @@ QRect QtBoardAccessibility::screenRect(int index) const
 {
     const PixelRect& r = item(index).rect;
     return {m_window.mapToGlobal(QPoint(r.x, r.y)), QSize(r.width, r.height)};
+}
+
+bool ChangedDescriptionsAreSpoken()
+{
+    // Later bridges send the new text, as Qt's own sources do today; which release first did is
+    // not known here. From 6.8 on, the release that brought announcements to the same bridge,
+    // the reader is taken to hear the change itself; between 6.4 and 6.8 a move of the focused
+    // token may then be heard twice, which is better than not at all.
+    static const bool spoken = QLibraryInfo::version() >= QVersionNumber(6, 8);
+    return spoken;
 }
 
 void InstallBoardAccessibility()

@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <QRect>
+#include <QString>
 #include <vector>
 
 class QAccessibleInterface;
@@ -25,6 +26,11 @@ public:
     ~QtBoardAccessibility() override;
 
     void SetItem(int index, const AccessibleItem&);
+    // Tells a screen reader what the user's last action did, as a notification shown anew:
+    // Orca speaks a notification as it shows, whatever has the focus and whatever Qt's version.
+    void Announce(const QString& text);
+    const QString& announcement() const { return m_announcement; }
+    QAccessibleInterface* announcer() const { return m_announcer; }
 
     QWidget& window() const { return m_window; }
     int count() const { return int(m_items.size()); }
@@ -43,10 +49,17 @@ private:
     QWidget& m_window;
     std::vector<AccessibleItem> m_items;
     std::vector<QAccessibleInterface*> m_parts;
+    QAccessibleInterface* m_announcer;
+    QString m_announcement;
 };
 
 // Makes Qt build the board window's accessible interface; once per program, before the first
 // window exists.
 void InstallBoardAccessibility();
+
+// Whether the Qt running the program tells AT-SPI a changed description along with its event, so
+// that a screen reader speaks the focused control's new description by itself. Qt 6.4's bridge
+// sends the changed object there instead, and Orca says nothing.
+bool ChangedDescriptionsAreSpoken();
 
 } // namespace vantorel

@@ -375,9 +375,14 @@ void QtForm::SetButtonVisible(ButtonRef ref, bool visible)
 
 void QtForm::SetButtonDescription(ButtonRef ref, std::string_view utf8)
 {
+    BoardButton* b = button(ref);
     const QString description = ToQString(utf8);
-    if (button(ref)->accessibleDescription() != description)
-        button(ref)->setAccessibleDescription(description);
+    if (b->accessibleDescription() == description)
+        return;
+    b->setAccessibleDescription(description);
+    // What a reader may say by itself of this change: the focused token's new place.
+    if (ref.group == ButtonRef::Group::Token && b->hasFocus())
+        m_focusedTokenNews = std::string(PlanetName(ref.index)) + " " + std::string(utf8);
 }
 
 void QtForm::SetAccessibleItem(int index, const AccessibleItem& item)
@@ -463,9 +468,14 @@ void QtForm::PrintClientArea()
         m_boardPrinter(m_form.board(), Colours());
 }
 
-void QtForm::Announce(std::string_view)
+void QtForm::Announce(std::string_view utf8)
 {
-    // TODO(a11y): carried to the screen reader by the accessibility layer.
+    // Where the reader speaks the focused token's new description itself, an announcement that
+    // says no more than that would say it twice.
+    const bool heard = ChangedDescriptionsAreSpoken() && utf8 == m_focusedTokenNews;
+    m_focusedTokenNews.clear();
+    if (!heard)
+        m_accessibility->Announce(ToQString(utf8));
 }
 
 } // namespace vantorel

@@ -12,6 +12,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <string>
 
 class QDrag;
 class QEventLoop;
@@ -108,6 +109,8 @@ private:
     std::array<BoardButton*, layout::kTokenCount> m_tokens {};
     std::array<BoardButton*, layout::kCommandCount> m_commands {};
     QtBoardAccessibility* m_accessibility = nullptr; // a child object
+    // The focused token's planet and new place, when the action under way changed its place.
+    std::string m_focusedTokenNews;
     DragRunner m_dragRunner;
     BoardPrinter m_boardPrinter;
     std::optional<QPointF> m_tokenPressAt;

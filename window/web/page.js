@@ -108,10 +108,9 @@ var VT = {
             if (e.matches)
                 VT.preparePaper();
         });
-        // Focus starts on the first control in focus order that is there to take it.
-        const first = document.querySelector('button:not([hidden])');
-        if (first)
-            first.focus();
+        // The focus is left with the page: a screen reader then starts reading it from the top,
+        // the title and the chart, where a focused token would have it start at that token. The
+        // first Tab reaches the first token, the buttons being the page's first controls.
     },
 
     // The page's size and pixel ratio go to the board, which places everything anew. The size
@@ -158,10 +157,6 @@ var VT = {
     setCaption(id, caption) {
         VT.buttons[id].el.setAttribute('aria-label', caption);
         VT.invalidateButton(id);
-    },
-
-    setDescription(id, description) {
-        VT.buttons[id].el.setAttribute('aria-description', description);
     },
 
     // While a token is held the pointer over the surface is a crosshair (shell.html's style).
