@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "QtAccessibility.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QLibraryInfo>
 #include <QPointer>
-#include <QVersionNumber>
+#include <QVariant>
 #include <QWidget>
 #include <utility>
 
@@ -198,10 +198,34 @@ private:
     }
 };
 
+// Where a token keeps its description: a property of its own, which unlike the widget's
+// accessible description raises no event when it changes.
+constexpr char kQuietDescription[] = "vantorelQuietDescription";
+
+// A token: a push button named by its caption, described by where it stands.
+class TokenAccessible final : public QAccessibleWidget {
+public:
+    explicit TokenAccessible(QWidget* token)
+        : QAccessibleWidget(token, QAccessible::Button)
+    { }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return static_cast<QAbstractButton*>(widget())->text();
+        if (t == QAccessible::Description)
+            return widget()->property(kQuietDescription).toString();
+        return QAccessibleWidget::text(t);
+    }
+};
+
 QAccessibleInterface* BoardFactory(const QString&, QObject* object)
 {
-    if (object && object->isWidgetType() && QtBoardAccessibility::Of(object))
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    if (QtBoardAccessibility::Of(object))
         return new BoardWindowAccessible(static_cast<QWidget*>(object));
+    if (qobject_cast<QAbstractButton*>(object) && object->property(kQuietDescription).isValid())
+        return new TokenAccessible(static_cast<QWidget*>(object));
     return nullptr;
 }
 
@@ -285,14 +309,16 @@ QRect QtBoardAccessibility::screenRect(int index) const
     return {m_window.mapToGlobal(QPoint(r.x, r.y)), QSize(r.width, r.height)};
 }
 
-bool ChangedDescriptionsAreSpoken()
+void SetQuietDescription(QWidget& token, const QString& description)
 {
-    // Later bridges send the new text, as Qt's own sources do today; which release first did is
-    // not known here. From 6.8 on, the release that brought announcements to the same bridge,
-    // the reader is taken to hear the change itself; between 6.4 and 6.8 a move of the focused
-    // token may then be heard twice, which is better than not at all.
-    static const bool spoken = QLibraryInfo::version() >= QVersionNumber(6, 8);
-    return spoken;
+    const bool first = !token.property(kQuietDescription).isValid();
+    token.setProperty(kQuietDescription, description);
+    // A widget is given its accessible interface as it is built, before it can say that it is
+    // a token: that one makes way for the token's own.
+    if (first)
+        if (QAccessibleInterface* built = QAccessible::queryAccessibleInterface(&token);
+            built && !dynamic_cast<TokenAccessible*>(built))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(built));
 }
 
 void InstallBoardAccessibility()

@@ -57,9 +57,9 @@ private:
 // window exists.
 void InstallBoardAccessibility();
 
-// Whether the Qt running the program tells AT-SPI a changed description along with its event, so
-// that a screen reader speaks the focused control's new description by itself. Qt 6.4's bridge
-// sends the changed object there instead, and Orca says nothing.
-bool ChangedDescriptionsAreSpoken();
+// A token's description (where it stands) as a screen reader reads it when it asks: on focus, or
+// with its "where am I". Setting it raises no event: what changed is told once, by Announce, and
+// a reader that also spoke the focused token's changed description would say each move twice.
+void SetQuietDescription(QWidget& token, const QString&);
 
 } // namespace vantorel

@@ -97,6 +97,9 @@ BoardButton::BoardButton(QtForm& form, ButtonRef ref)
     setAutoDefault(false);
     // The window's crosshair, while a token is held, is for its surface alone.
     setCursor(Qt::ArrowCursor);
+    // Before a screen reader first asks: a token is read as one that tells where it stands.
+    if (ref.group == ButtonRef::Group::Token)
+        SetQuietDescription(*this, QString());
 }
 
 void BoardButton::paintEvent(QPaintEvent*)
@@ -375,14 +378,7 @@ void QtForm::SetButtonVisible(ButtonRef ref, bool visible)
 
 void QtForm::SetButtonDescription(ButtonRef ref, std::string_view utf8)
 {
-    BoardButton* b = button(ref);
-    const QString description = ToQString(utf8);
-    if (b->accessibleDescription() == description)
-        return;
-    b->setAccessibleDescription(description);
-    // What a reader may say by itself of this change: the focused token's new place.
-    if (ref.group == ButtonRef::Group::Token && b->hasFocus())
-        m_focusedTokenNews = std::string(PlanetName(ref.index)) + " " + std::string(utf8);
+    SetQuietDescription(*button(ref), ToQString(utf8));
 }
 
 void QtForm::SetAccessibleItem(int index, const AccessibleItem& item)
@@ -470,12 +466,7 @@ void QtForm::PrintClientArea()
 
 void QtForm::Announce(std::string_view utf8)
 {
-    // Where the reader speaks the focused token's new description itself, an announcement that
-    // says no more than that would say it twice.
-    const bool heard = ChangedDescriptionsAreSpoken() && utf8 == m_focusedTokenNews;
-    m_focusedTokenNews.clear();
-    if (!heard)
-        m_accessibility->Announce(ToQString(utf8));
+    m_accessibility->Announce(ToQString(utf8));
 }
 
 } // namespace vantorel

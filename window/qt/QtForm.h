@@ -109,8 +109,6 @@ private:
     std::array<BoardButton*, layout::kTokenCount> m_tokens {};
     std::array<BoardButton*, layout::kCommandCount> m_commands {};
     QtBoardAccessibility* m_accessibility = nullptr; // a child object
-    // The focused token's planet and new place, when the action under way changed its place.
-    std::string m_focusedTokenNews;
     DragRunner m_dragRunner;
     BoardPrinter m_boardPrinter;
     std::optional<QPointF> m_tokenPressAt;
