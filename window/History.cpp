@@ -25,26 +25,32 @@ void History::Record(const ChartBoard& before)
         m_undo.pop_front();
 }
 
+namespace {
+
+// Takes the step back (or forward) from `from`, leaving `now` on `to` to go the other way.
+std::optional<ChartBoard> Step(
+    std::deque<ChartBoard>& from, std::deque<ChartBoard>& to, const ChartBoard& now)
+{
+    if (from.empty())
+        return std::nullopt;
+    ChartBoard board = std::move(from.back());
+    from.pop_back();
+    to.push_back(now);
+    if (to.size() > History::kDepth)
+        to.pop_front();
+    return board;
+}
+
+} // namespace
+
 std::optional<ChartBoard> History::Undo(const ChartBoard& now)
 {
-    if (m_undo.empty())
-        return std::nullopt;
-    ChartBoard back = std::move(m_undo.back());
-    m_undo.pop_back();
-    m_redo.push_back(now);
-    return back;
+    return Step(m_undo, m_redo, now);
 }
 
 std::optional<ChartBoard> History::Redo(const ChartBoard& now)
 {
-    if (m_redo.empty())
-        return std::nullopt;
-    ChartBoard forward = std::move(m_redo.back());
-    m_redo.pop_back();
-    m_undo.push_back(now);
-    if (m_undo.size() > kDepth)
-        m_undo.pop_front();
-    return forward;
+    return Step(m_redo, m_undo, now);
 }
 
 } // namespace vantorel

@@ -24,6 +24,15 @@ void Notify(QAccessibleInterface* part, QAccessible::Event type)
     QAccessible::updateAccessibility(&event);
 }
 
+// What the board's own interfaces are: read only, and shown while the window is.
+QAccessible::State DrawnState(const QPointer<QtBoardAccessibility>& store)
+{
+    QAccessible::State state;
+    state.readOnly = true;
+    state.invisible = !store || !store->window().isVisible();
+    return state;
+}
+
 // One painted part: a sign box, the centre, a caption or the tray. It has no object of its own;
 // everything it says comes from the store, and once the store is gone it is no longer valid.
 class PaintedPart final : public QAccessibleInterface {
@@ -93,13 +102,7 @@ public:
             return QAccessible::StaticText;
         return QAccessible::Grouping;
     }
-    QAccessible::State state() const override
-    {
-        QAccessible::State state;
-        state.readOnly = true;
-        state.invisible = !m_store || !m_store->window().isVisible();
-        return state;
-    }
+    QAccessible::State state() const override { return DrawnState(m_store); }
 
 private:
     QPointer<QtBoardAccessibility> m_store;
@@ -136,13 +139,7 @@ public:
     void setText(QAccessible::Text, const QString&) override { }
     QRect rect() const override { return {}; }
     QAccessible::Role role() const override { return QAccessible::Notification; }
-    QAccessible::State state() const override
-    {
-        QAccessible::State state;
-        state.readOnly = true;
-        state.invisible = !m_store || !m_store->window().isVisible();
-        return state;
-    }
+    QAccessible::State state() const override { return DrawnState(m_store); }
 
 private:
     QPointer<QtBoardAccessibility> m_store;
