@@ -87,9 +87,17 @@ eventually names_hidden
 xdotool key --window "$WIN" ctrl+z
 check "CLR RASHIS then Ctrl+Z: the names are back" eventually names_shown
 check "and the button reads CLR RASHIS again" eventually focused_is "CLR RASHIS"
-# Page Down takes the focused Sun into Aries; five arrows then go as one step.
+# A click on a token leaves the focus where it was; Tab takes it on to Sun. Page Down takes the
+# focused Sun into Aries; five arrows then go as one step.
 click $SUN_HOME
 xdotool key --window "$WIN" Escape
+check "a click on Sun leaves the focus on CLR RASHIS" eventually focused_is "CLR RASHIS"
+focus=$(reader focused)
+for _ in $(seq 14); do
+    [[ "$focus" == Sun ]] && break
+    xdotool key --window "$WIN" Tab
+    eventually focus_moved || break
+done
 xdotool key --window "$WIN" Next
 check "Page Down on Sun: into the Aries box, below its names" eventually corner_at 185 54 "$SUN"
 check "where a reader hears it" eventually described Sun "in Aries"

@@ -93,7 +93,9 @@ BoardButton::BoardButton(QtForm& form, ButtonRef ref)
     setObjectName(ToQString(ref.row().name)
         + (ref.row().index >= 0 ? QStringLiteral("(%1)").arg(ref.row().index) : QString()));
     setText(ToQString(ref.row().caption));
-    setFocusPolicy(Qt::StrongFocus);
+    // A press on a token is the drag's, never the focus's, as on every other platform: the
+    // keyboard reaches a token by Tab.
+    setFocusPolicy(ref.group == ButtonRef::Group::Token ? Qt::TabFocus : Qt::StrongFocus);
     setAutoDefault(false);
     // The window's crosshair, while a token is held, is for its surface alone.
     setCursor(Qt::ArrowCursor);
